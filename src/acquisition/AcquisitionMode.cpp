@@ -1,0 +1,2 @@
+// Header-only today; kept so the library always has a translation unit.
+#include "acquisition/AcquisitionMode.h"

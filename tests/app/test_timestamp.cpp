@@ -1,0 +1,65 @@
+// The shared time stamp: every file and panel line of the recorder starts with it.
+#include "app/Clock.h"
+#include "app/TimeStamp.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+namespace {
+
+using app::LocalTime;
+
+struct StampCase {
+    LocalTime t;
+    const char* expected;
+};
+
+TEST(TimeStamp, FormsOfTheStamp) {
+    const app::TimeStampFormatter f;
+    const StampCase cases[] = {
+        {{2013, 1, 5, 21, 14, 7, 42}, "2013-Jan-05 21:14:07.42"}, // single-digit day padded
+        {{2013, 1, 15, 21, 4, 17, 38}, "2013-Jan-15 21:04:17.38"},
+        {{2024, 12, 31, 23, 59, 59, 99}, "2024-Dec-31 23:59:59.99"}, // last hundredth before midnight
+        {{2025, 1, 1, 0, 0, 0, 0}, "2025-Jan-01 00:00:00.00"},       // midnight, 24-hour clock
+        {{2012, 9, 21, 14, 23, 4, 5}, "2012-Sep-21 14:23:04.05"},    // afternoon is not 02
+        {{2019, 6, 9, 12, 0, 0, 7}, "2019-Jun-09 12:00:00.07"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(f.stamp(c.t), c.expected);
+}
+
+TEST(TimeStamp, EveryMonthHasItsName) {
+    const app::TimeStampFormatter f;
+    const char* names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_EQ(f.dateTime({2020, m, 3, 4, 5, 6, 0}).substr(5, 3), names[m - 1]);
+}
+
+TEST(TimeStamp, LocaleMonthNamesInTheCLocaleAreEnglish) {
+    std::setlocale(LC_TIME, "C");
+    EXPECT_EQ(app::monthNamesFromLocale(), app::englishMonthNames());
+}
+
+TEST(TimeStamp, DateTimeLeavesOutHundredths) {
+    const app::TimeStampFormatter f;
+    EXPECT_EQ(f.dateTime({2013, 1, 5, 21, 14, 7, 42}), "2013-Jan-05 21:14:07");
+}
+
+TEST(SystemClock, HundredthsComeFromTheSameReadAsTheSeconds) {
+    // The date, time and hundredths are one read: within one second-aligned read the fields are consistent
+    // and the hundredths stay within 0..99.
+    const app::SystemClock clock;
+    for (int i = 0; i < 1000; ++i) {
+        const LocalTime t = clock.now();
+        ASSERT_GE(t.hundredths, 0);
+        ASSERT_LE(t.hundredths, 99);
+        ASSERT_GE(t.second, 0);
+        ASSERT_LE(t.second, 59);
+        ASSERT_GE(t.month, 1);
+        ASSERT_LE(t.month, 12);
+    }
+}
+
+} // namespace

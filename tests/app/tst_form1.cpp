@@ -1,0 +1,217 @@
+// The main window: its controls where the operator expects them, its start-up trail and its one-row lists.
+#include "app/EventLog.h"
+#include "app/Form1.h"
+#include "app/OneRowList.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using app::OneRowList;
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void everyControlIsWhereTheOperatorExpectsIt_data();
+    void everyControlIsWhereTheOperatorExpectsIt();
+    void initialStates();
+    void startUpWritesItsLinesInOrder();
+    void clockShowsTheTimeRightAfterStartUp();
+    void listHasARealNoSelectionState();
+    void listStepsWithKeysWheelAndArrows();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+    app::ManualClock m_clock{{2013, 1, 5, 21, 14, 7, 42}};
+    app::TimeStampFormatter m_formatter;
+    std::unique_ptr<app::EventLog> m_log;
+    std::unique_ptr<app::Form1> m_form;
+
+    template <typename T>
+    T* find(const char* name) {
+        auto* w = m_form->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+};
+
+void TestForm1::init() {
+    m_oldDir = QDir::currentPath();
+    QVERIFY(m_dir.isValid());
+    QDir::setCurrent(m_dir.path());
+    auto opened = app::EventLog::open(app::kEventLogName, m_clock, m_formatter);
+    QVERIFY(opened.log);
+    m_log = std::move(opened.log);
+    m_form = std::make_unique<app::Form1>(m_clock, m_formatter, *m_log);
+}
+
+void TestForm1::cleanup() {
+    m_form.reset();
+    m_log.reset();
+    QDir::setCurrent(m_oldDir);
+}
+
+void TestForm1::everyControlIsWhereTheOperatorExpectsIt_data() {
+    // Positions in pixels of the client area (window controls) or of the frame (frame controls).
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("parentName");
+    QTest::newRow("Check1") << "Check1" << QRect(40, 48, 185, 17) << "client";
+    QTest::newRow("Command1") << "Command1" << QRect(40, 176, 73, 20) << "client";
+    QTest::newRow("Command2") << "Command2" << QRect(40, 200, 73, 20) << "client";
+    QTest::newRow("Text1") << "Text1" << QRect(256, 160, 649, 161) << "client";
+    QTest::newRow("Frame1") << "Frame1" << QRect(8, 0, 905, 633) << "client";
+    QTest::newRow("Check4") << "Check4" << QRect(32, 32, 201, 17) << "Frame1";
+    QTest::newRow("List1") << "List1" << QRect(240, 32, 121, 20) << "Frame1";
+    QTest::newRow("List8") << "List8" << QRect(688, 80, 97, 20) << "Frame1";
+    QTest::newRow("Label13") << "Label13" << QRect(32, 120, 17, 17) << "Frame1";
+    QTest::newRow("Label4") << "Label4" << QRect(250, 144, 553, 14) << "Frame1";
+    QTest::newRow("Label17") << "Label17" << QRect(632, 4, 257, 21) << "Frame1";
+    QTest::newRow("Text3") << "Text3" << QRect(592, 112, 305, 20) << "Frame1";
+    QTest::newRow("Chart1") << "Chart1" << QRect(8, 328, 889, 297) << "Frame1";
+    QTest::newRow("Command3") << "Command3" << QRect(32, 304, 153, 20) << "Frame1";
+}
+
+void TestForm1::everyControlIsWhereTheOperatorExpectsIt() {
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, parentName);
+    auto* w = m_form->findChild<QWidget*>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->geometry(), geometry);
+    QCOMPARE(w->parentWidget()->objectName(), parentName);
+}
+
+void TestForm1::initialStates() {
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("QEL TE Recorder"));
+    QCOMPARE(m_form->centralWidget()->size(), QSize(921, 640));
+    QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(m_form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+
+    QVERIFY(find<QCheckBox>("Check4")->isChecked());
+    for (const char* name : {"Check1", "Check2", "Check3", "Check5"})
+        QVERIFY2(!find<QCheckBox>(name)->isChecked(), name);
+    QVERIFY(!find<QCheckBox>("Check3")->isEnabled());
+    QVERIFY(!find<QCheckBox>("Check5")->isEnabled());
+    QVERIFY(find<QPushButton>("Command1")->isEnabled());
+    QVERIFY(!find<QPushButton>("Command2")->isEnabled());
+    QVERIFY(find<QPushButton>("Command3")->isHidden());
+    QVERIFY(find<QWidget>("Chart1")->isHidden());
+    QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label13")), 0xFF0000u);
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), 0xFF0000u);
+    QCOMPARE(find<QLabel>("Label16")->palette().color(QPalette::WindowText), QColor(192, 64, 0));
+    QCOMPARE(find<QLabel>("Label1")->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+    QCOMPARE(find<QWidget>("client")->palette().color(QPalette::Window), QColor(0, 0, 0));
+
+    const struct {
+        const char* name;
+        int count;
+        bool enabled;
+        const char* first;
+        const char* last;
+    } lists[] = {
+        {"List1", 8, true, "1", "8"},
+        {"List2", 5, false, "120", "1920"},
+        {"List3", 4, true, "2.2", "2.5 (5 Hz nom.)"},
+        {"List4", 3, false, "1 Hz", "5 Hz"},
+        {"List5", 20, false, "0.1", "3.0"},
+        {"List6", 11, false, "0.0", "1.0"},
+        {"List7", 11, false, "0.0", "1.0"},
+        {"List8", 9, false, "0.2", "1.0"},
+    };
+    for (const auto& l : lists) {
+        auto* list = find<OneRowList>(l.name);
+        QCOMPARE(list->count(), l.count);
+        QCOMPARE(list->isEnabled(), l.enabled);
+        QCOMPARE(list->items().first(), QString::fromLatin1(l.first));
+        QCOMPARE(list->items().last(), QString::fromLatin1(l.last));
+    }
+    QCOMPARE(find<OneRowList>("List3")->items().at(1), QStringLiteral("2.4 "));
+    QCOMPARE(find<OneRowList>("List5")->items().at(10), QStringLiteral("1.2"));
+}
+
+void TestForm1::startUpWritesItsLinesInOrder() {
+    m_form->startUp();
+    QFile f(QDir(m_dir.path()).filePath(QString::fromLatin1(app::kEventLogName)));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    QCOMPARE(lines.value(0), QByteArray("2013-Jan-05 21:14:07.42 QEL Log File Startup\r"));
+    QVERIFY(lines.last().isEmpty()); // the last line is ended too
+    QCOMPARE(lines.at(lines.size() - 2), QByteArray("2013-Jan-05 21:14:07.42 Chart Initialized\r"));
+    QVERIFY(find<OneRowList>("List2")->isEnabled());
+}
+
+void TestForm1::clockShowsTheTimeRightAfterStartUp() {
+    m_form->startUp();
+    QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:07 LCT"));
+    m_clock.set({2013, 1, 5, 21, 14, 8, 3});
+    m_form->Timer2_Timer();
+    QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:08 LCT"));
+}
+
+void TestForm1::listHasARealNoSelectionState() {
+    OneRowList list({"1 Hz", "2 Hz", "5 Hz"});
+    QSignalSpy changed(&list, &OneRowList::changed);
+    QCOMPARE(list.selectedIndex(), -1);
+    QCOMPARE(list.selectedText(), QString());
+    QVERIFY(list.setSelectedIndex(1));
+    QCOMPARE(list.selectedText(), QStringLiteral("2 Hz"));
+    QVERIFY(list.setSelectedIndex(1)); // same item again: no change, no signal
+    QVERIFY(!list.setSelectedIndex(3));
+    QVERIFY(!list.setSelectedIndex(-2));
+    QCOMPARE(list.selectedIndex(), 1);
+    QVERIFY(list.setSelectedIndex(-1));
+    QCOMPARE(list.selectedText(), QString());
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.at(0).at(0).toInt(), 1);
+    QCOMPARE(changed.at(1).at(0).toInt(), -1);
+
+    list.setEnabled(false); // the program sets values of disabled lists too
+    QVERIFY(list.setSelectedIndex(2));
+    QCOMPARE(changed.count(), 3);
+}
+
+void TestForm1::listStepsWithKeysWheelAndArrows() {
+    OneRowList list({"120", "240", "480"});
+    list.resize(121, 20);
+    list.show();
+    QTest::keyClick(&list, Qt::Key_Down); // from no selection to the first item
+    QCOMPARE(list.selectedIndex(), 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Down); // stops at the last item
+    QCOMPARE(list.selectedText(), QStringLiteral("480"));
+    QTest::keyClick(&list, Qt::Key_Up);
+    QCOMPARE(list.selectedIndex(), 1);
+
+    QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(115, 3)); // upper arrow
+    QCOMPARE(list.selectedIndex(), 0);
+    QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(115, 16)); // lower arrow
+    QCOMPARE(list.selectedIndex(), 1);
+    QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(20, 10)); // the text itself does not step
+    QCOMPARE(list.selectedIndex(), 1);
+
+    QWheelEvent down(QPointF(20, 10), QPointF(20, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&list, &down);
+    QCOMPARE(list.selectedIndex(), 2);
+
+    list.setEnabled(false);
+    QTest::keyClick(&list, Qt::Key_Up); // the operator cannot step a disabled list
+    QCOMPARE(list.selectedIndex(), 2);
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
