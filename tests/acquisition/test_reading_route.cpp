@@ -1,0 +1,140 @@
+// Which readings feed which output: the rate counters and the selection rules, run over whole sequences.
+#include "acquisition/ReadingRoute.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+namespace {
+
+using namespace acquisition;
+
+constexpr const char* kStandard = "2.4 ";
+constexpr const char* kFiveHz = "2.5 (5 Hz nom.)";
+
+AcquisitionOptions options(const char* version, bool check3Enabled, bool check3Checked) {
+    AcquisitionOptions o;
+    o.versionText = version;
+    o.check1Checked = true;
+    o.check4Checked = true;
+    o.check3Enabled = check3Enabled;
+    o.check3Checked = check3Checked;
+    return o;
+}
+
+// One character per reading: 'x' when the output is fed, '.' otherwise.
+struct Pattern {
+    std::string live, record, chart, trim;
+};
+
+Pattern run(const AcquisitionOptions& o, int readings, RateCounters& counters) {
+    Pattern p;
+    for (int i = 0; i < readings; ++i) {
+        counters.advance(isFiveHzMode(o));
+        const ReadingRoute r = routeReading(o, counters);
+        p.live += r.liveLine ? 'x' : '.';
+        p.record += r.recordLine ? 'x' : '.';
+        p.trim += r.trimCheck ? 'x' : '.';
+        p.chart += r.chart == ChartRate::Slow ? 's' : (r.chart == ChartRate::Fast ? 'f' : '.');
+    }
+    return p;
+}
+
+const std::string kEvery = "xxxxxxxxxxxxxxxxx";     // 17 readings
+const std::string kEighth = "x.......x.......x";    // readings 1, 9, 17
+const std::string kSlowChart = "s.......s.......s"; //
+const std::string kNone = ".................";
+
+TEST(ReadingRoute, SelectionTableOverSeventeenReadings) {
+    const struct {
+        const char* name;
+        AcquisitionOptions o;
+        std::string live, record, chart;
+        bool recordFirst;
+    } cases[] = {
+        {"standard", options(kStandard, false, false), kEvery, kEvery, kSlowChart, true},
+        {"5 Hz, high-speed off", options(kFiveHz, true, false), kEvery, kEighth, kSlowChart, false},
+        {"5 Hz, high-speed on", options(kFiveHz, true, true), kEvery, kEvery, "fffffffffffffffff", false},
+        // Record rate follows Check3's value; the chart follows high-speed display (enabled and checked).
+        {"5 Hz, Check3 checked but disabled", options(kFiveHz, false, true), kEvery, kEvery, kSlowChart,
+         false},
+        // High-speed display outside 5 Hz mode charts nothing; standard mode ignores Check3 for records.
+        {"standard, Check3 enabled and checked", options(kStandard, true, true), kEvery, kEvery, kNone, true},
+        {"\"5 Hz\" at the first character is standard", options("5 Hz", true, false), kEvery, kEvery,
+         kSlowChart, true},
+    };
+    for (const auto& c : cases) {
+        RateCounters counters;
+        const Pattern p = run(c.o, 17, counters);
+        EXPECT_EQ(p.live, c.live) << c.name;
+        EXPECT_EQ(p.record, c.record) << c.name;
+        EXPECT_EQ(p.chart, c.chart) << c.name;
+        counters = {};
+        counters.advance(isFiveHzMode(c.o));
+        EXPECT_EQ(routeReading(c.o, counters).recordFirst, c.recordFirst) << c.name;
+    }
+}
+
+TEST(ReadingRoute, TrimmingCheckAndSwitchedOffOutputs) {
+    // Standard mode checks the panel for every reading, 5 Hz mode only while live lines are on.
+    const struct {
+        const char* version;
+        bool check1;
+        std::string trim;
+    } cases[] = {{kStandard, true, kEvery},
+                 {kStandard, false, kEvery},
+                 {kFiveHz, true, kEvery},
+                 {kFiveHz, false, kNone}};
+    for (const auto& c : cases) {
+        AcquisitionOptions o = options(c.version, true, true);
+        o.check1Checked = c.check1;
+        o.check4Checked = false;
+        RateCounters counters;
+        const Pattern p = run(o, 17, counters);
+        EXPECT_EQ(p.trim, c.trim) << c.version << " Check1 " << c.check1;
+        EXPECT_EQ(p.record, kNone);
+        EXPECT_EQ(p.live, c.check1 ? kEvery : kNone);
+    }
+}
+
+TEST(ReadingRoute, SwitchToFiveHzAfterTwoReadingsLeavesNoFastRateReadings) {
+    RateCounters counters;
+    run(options(kStandard, false, false), 2, counters); // fastRateCounter now 2
+    const Pattern on = run(options(kFiveHz, true, true), 16, counters);
+    EXPECT_EQ(counters.fastRateCounter, RateCounters::kFastRatePast);
+    EXPECT_EQ(on.chart, "................");  // high-speed display: nothing charted...
+    EXPECT_EQ(on.record, "................"); // ...nor recorded
+    EXPECT_EQ(on.live, "......x.......x.");   // live lines only at the slow rate (readings 9 and 17)
+    const Pattern off = run(options(kFiveHz, true, false), 8, counters);
+    EXPECT_EQ(off.live, "......x.");
+    EXPECT_EQ(off.chart, "......s.");
+
+    RateCounters afterOne; // one standard reading: the counter is still 1 and returns to 1
+    run(options(kStandard, false, false), 1, afterOne);
+    EXPECT_EQ(run(options(kFiveHz, true, true), 5, afterOne).chart, "fffff");
+}
+
+TEST(RateCounters, FastRateCounterStaysBoundedWithoutChangingFastRateReadings) {
+    // Reference: the counter as a wide integer that is never clamped.
+    std::mt19937 random(7);
+    for (int runNo = 0; runNo < 200; ++runNo) {
+        RateCounters counters;
+        std::int64_t reference = 0;
+        const int length = runNo < 190 ? 12 : 70000; // short runs with mode switches, a few very long ones
+        for (int i = 0; i < length; ++i) {
+            const bool fiveHz = (random() % 4) != 0;
+            counters.advance(fiveHz);
+            reference += 1;
+            if (fiveHz && reference == 2)
+                reference = 1;
+            ASSERT_EQ(counters.isFastRate(), reference == 1) << "run " << runNo << " reading " << i;
+            ASSERT_LE(counters.fastRateCounter, RateCounters::kFastRatePast);
+            ASSERT_GE(counters.slowRateCounter, 1);
+            ASSERT_LE(counters.slowRateCounter, 8);
+        }
+    }
+}
+
+} // namespace
