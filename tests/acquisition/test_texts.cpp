@@ -1,0 +1,161 @@
+// The texts a reading produces, byte for byte: live and record lines, heading alignment, statistics and
+// rate captions, axis limits and the text panel's length rule.
+#include "acquisition/ChartTexts.h"
+#include "acquisition/LineTexts.h"
+#include "acquisition/TextPanel.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace acquisition;
+
+const app::LocalTime kJan5{2013, 1, 5, 21, 14, 7, 42};
+
+std::string liveLine(std::uint8_t code, std::string_view ra = "None", std::string_view dec = "None") {
+    std::string s;
+    appendLiveLine(s, code, kJan5, app::TimeStampFormatter{}, ra, dec);
+    return s;
+}
+
+std::string recordLine(std::uint8_t code, std::string_view ra = "None", std::string_view dec = "None") {
+    std::string s;
+    appendRecordLine(s, code, kJan5, app::TimeStampFormatter{}, ra, dec);
+    return s;
+}
+
+TEST(LineTexts, LiveAndRecordLinesByteForByte) {
+    const struct {
+        std::uint8_t code;
+        const char* live;
+        const char* record;
+    } cases[] = {
+        {126, "7E:126: 2013-Jan-05 21:14:07.42  TE:    0.125 ASCOM None None",
+         "7E:126: 2013-Jan-05 21:14:07.42  TE:    0.125 None None"},
+        {5, "5:  5: 2013-Jan-05 21:14:07.42  TE:   15.250 ASCOM None None",
+         "5:5: 2013-Jan-05 21:14:07.42  TE:   15.250 None None"},
+        {10, "A: 10: 2013-Jan-05 21:14:07.42  TE:   14.625 ASCOM None None",
+         "A:10: 2013-Jan-05 21:14:07.42  TE:   14.625 None None"},
+        {255, "FF:255: 2013-Jan-05 21:14:07.42  TE:  -16.000 ASCOM None None",
+         "FF:255: 2013-Jan-05 21:14:07.42  TE:  -16.000 None None"},
+        {0, "0:  0: 2013-Jan-05 21:14:07.42  TE:   15.875 ASCOM None None",
+         "0:0: 2013-Jan-05 21:14:07.42  TE:   15.875 None None"},
+        {127, "7F:127: 2013-Jan-05 21:14:07.42  TE:    0.000 ASCOM None None",
+         "7F:127: 2013-Jan-05 21:14:07.42  TE:    0.000 None None"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(liveLine(c.code), c.live);
+        EXPECT_EQ(recordLine(c.code), c.record);
+    }
+    EXPECT_EQ(recordLine(128, "RA  05:34:31", "DEC +22:00:52"),
+              "80:128: 2013-Jan-05 21:14:07.42  TE:   -0.125 RA  05:34:31 DEC +22:00:52");
+}
+
+TEST(LineTexts, LiveLineColumnsLineUpWithTheHeadingFromCodeSixteen) {
+    const std::size_t te = kHeadingWithoutTelescope.find("XXX.XXX");
+    const std::size_t ascom = kHeadingWithoutTelescope.find(" ASCOM ");
+    ASSERT_EQ(kHeadingWithTelescope.find(" ASCOM "), ascom);
+    for (int code = 16; code < 256; ++code) {
+        const std::string line = liveLine(static_cast<std::uint8_t>(code));
+        ASSERT_EQ(line.find(" ASCOM "), ascom) << code;
+        ASSERT_EQ(line.find('.', te - 4) - te, 3u) << code; // the decimal point under "XXX.XXX"'s point
+    }
+}
+
+TEST(ChartTexts, StatisticsTexts) {
+    const struct {
+        double mean, stdDev;
+        const char* label;
+        const char* caption;
+    } cases[] = {
+        {0.0, 2.828427125, "TE: 0.000 \u00b15.657 arcsecond 95% PI, 1.000 RMS",
+         "TE: 0.000 \u00b15.657 arcsecond, 95% PI, 1.000 arcsecond RMS"},
+        {-1.25, 0.0, "TE: -1.250 \u00b10.000 arcsecond 95% PI, 0.000 RMS",
+         "TE: -1.250 \u00b10.000 arcsecond, 95% PI, 0.000 arcsecond RMS"},
+        {12.0625, 10.5, "TE: 12.063 \u00b121.000 arcsecond 95% PI, 3.712 RMS",
+         "TE: 12.063 \u00b121.000 arcsecond, 95% PI, 3.712 arcsecond RMS"},
+    };
+    for (const auto& c : cases) {
+        std::string label, caption;
+        appendStatisticsLabel(label, c.mean, c.stdDev);
+        appendStatisticsCaption(caption, c.mean, c.stdDev);
+        EXPECT_EQ(label, c.label);
+        EXPECT_EQ(caption, c.caption);
+    }
+    std::string label;
+    appendStatisticsLabel(label, 0, 0);
+    EXPECT_NE(label.find("\xC2\xB1"), std::string::npos); // the plus-minus sign in UTF-8
+}
+
+TEST(ChartTexts, RateCaptionForEveryDisplaySize) {
+    const struct {
+        int samples;
+        const char* slow;
+        const char* fast;
+    } cases[] = {
+        {120, "1.0 Hz, 120 Seconds Range, 10 Seconds/Division",
+         "5.0 Hz, 24 Seconds Range, 2 Seconds/Division"},
+        {240, "1.0 Hz, 240 Seconds Range, 20 Seconds/Division",
+         "5.0 Hz, 48 Seconds Range, 4 Seconds/Division"},
+        {480, "1.0 Hz, 480 Seconds Range, 40 Seconds/Division",
+         "5.0 Hz, 96 Seconds Range, 8 Seconds/Division"},
+        {960, "1.0 Hz, 960 Seconds Range, 80 Seconds/Division",
+         "5.0 Hz, 192 Seconds Range, 16 Seconds/Division"},
+        {1920, "1.0 Hz, 1920 Seconds Range, 160 Seconds/Division",
+         "5.0 Hz, 384 Seconds Range, 32 Seconds/Division"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rateCaption(ChartRate::Slow, c.samples), c.slow);
+        EXPECT_EQ(rateCaption(ChartRate::Fast, c.samples), c.fast);
+    }
+}
+
+TEST(ChartTexts, AxisLimitsOnlyWiden) {
+    using L = AxisChange::Limit;
+    const struct {
+        AxisLimits before;
+        double te;
+        L limit;
+        double value;
+    } cases[] = {
+        {{}, -16.0, L::None, 0},
+        {{}, 15.875, L::None, 0},
+        {{1.0, -1.0}, -2.0, L::Minimum, -2.4},
+        {{1.0, -1.0}, 3.0, L::Maximum, 3.6},
+        {{1.0, -1.0}, 0.5, L::None, 0},
+        {{1.0, -1.0}, 0.0, L::None, 0},
+    };
+    for (const auto& c : cases) {
+        AxisLimits limits = c.before;
+        const AxisChange change = widenAxis(limits, c.te);
+        EXPECT_EQ(change.limit, c.limit) << c.te;
+        if (c.limit != L::None) {
+            EXPECT_DOUBLE_EQ(change.value, c.value) << c.te;
+        }
+    }
+}
+
+TEST(TextPanel, EmptiedOncePastTheLimit) {
+    TextPanelLength panel;
+    const std::string line(62, 'x'); // with CR LF a line adds 64
+    for (int i = 0; i < 1000; ++i) {
+        panel.addLine(line);
+        ASSERT_FALSE(panel.trimIfOverLimit()) << i; // 64000 exactly is not past the limit
+    }
+    EXPECT_EQ(panel.length(), 64000);
+    panel.addLine(line);
+    EXPECT_TRUE(panel.trimIfOverLimit());
+    EXPECT_EQ(panel.length(), 0);
+    panel.addLine(line);
+    EXPECT_EQ(panel.length(), 64); // a fresh panel
+}
+
+TEST(TextPanel, LengthCountsCharactersAsTheWindowDoes) {
+    EXPECT_EQ(TextPanelLength::utf16Length("Jan"), 3);
+    EXPECT_EQ(TextPanelLength::utf16Length("M\xC3\xA4r"), 3);       // "Mär": a two-byte character
+    EXPECT_EQ(TextPanelLength::utf16Length("\xF0\x9F\x98\x80"), 2); // beyond U+FFFF: a surrogate pair
+}
+
+} // namespace
