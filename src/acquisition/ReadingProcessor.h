@@ -1,0 +1,137 @@
+// The receive path of the recorder: every received byte is one reading, processed in order, each with its
+// own pass through the outputs (record line, live line, chart). The window feeds it what the serial port
+// delivered and applies the outputs to its controls; everything else happens here.
+//
+// Window side, per received chunk (no yield to the event loop in between):
+//   const AcquisitionOptions options = <snapshot of List3, Check1..Check4>;
+//   processor.processReceived(bytes, options, recordFile, [&](const ReadingOutputs& out) {
+//       Label4 := out.heading;
+//       if (!out.recordReport.empty()) tell the operator (event log / message);
+//       if (!out.liveLine.empty()) Text1 += "\r\n" + out.liveLine;
+//       if (out.clearPanel) Text1 := "";
+//       if (out.chart.rate != ChartRate::None) {
+//           textBox(1) := out.chart.rateCaption;
+//           if (out.chart.axis.limit != None) set value axis minimum/maximum := out.chart.axis.value;
+//           if (out.chart.traceChanged) { trace := sweep().state().displayBuffer;
+//               Label5 := out.chart.statisticsLabel; textBox(2) := out.chart.statisticsCaption; draw; }
+//       }
+//   });
+#pragma once
+
+#include "acquisition/ChartTexts.h"
+#include "acquisition/ReadingRoute.h"
+#include "acquisition/RecordFile.h"
+#include "acquisition/Sweep.h"
+#include "acquisition/TextPanel.h"
+#include "app/Clock.h"
+#include "app/TimeStamp.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace acquisition {
+
+// The chart changes of one reading. With rate None the chart is not touched at all.
+struct ChartUpdate {
+    ChartRate rate = ChartRate::None;
+    std::string_view rateCaption; // chart text box 1
+    // The reading was stored in the sweep: hand the whole displayBuffer to the trace, set the statistics
+    // texts and redraw. False at a sweep boundary (only the caption changes) and while no display size is
+    // chosen.
+    bool traceChanged = false;
+    AxisChange axis;                    // a value-axis limit to set first, if any
+    std::string_view statisticsLabel;   // Label5, UTF-8 (set when traceChanged)
+    std::string_view statisticsCaption; // chart text box 2, UTF-8 (set when traceChanged)
+};
+
+// What one reading asks of the window. The texts point into the processor and stay valid until the next
+// reading is processed.
+struct ReadingOutputs {
+    std::uint8_t code = 0;
+    double trackingError = 0.0; // arcseconds
+    std::string_view heading;   // Label4's text
+    // The record line written to the record file (without CR LF); empty when this reading is not recorded.
+    std::string_view recordLine;
+    // Non-empty when the record file has something to tell the operator (a write failed, works again).
+    std::string_view recordReport;
+    // A live line for Text1, to be appended after CR LF; empty when there is none.
+    std::string_view liveLine;
+    // Text1 has passed its length limit: empty it (after appending liveLine).
+    bool clearPanel = false;
+    ChartUpdate chart;
+};
+
+// State the receive path keeps between readings.
+struct ReceiveState {
+    RateCounters counters;
+    // The character code of the latest reading in decimal digits; empty until the first reading of the
+    // program. Kept across Stop and Start; the PID controller decodes it.
+    std::string lastSampleText;
+    // The mount's position texts as the lines show them: "None" while Check2 is unchecked.
+    std::string raText;
+    std::string decText;
+};
+
+class ReadingProcessor {
+public:
+    // clock and stamps must outlive the processor.
+    ReadingProcessor(const app::Clock& clock, const app::TimeStampFormatter& stamps);
+
+    // Start of a recording run: the axis limits back to +-16, the trace cleared, the statistics and rate
+    // counters reset, the text panel counted as empty.
+    void startRun();
+    // A display size was chosen (List2): see Sweep::chooseDisplaySize.
+    bool chooseDisplaySize(double samples) { return m_sweep.chooseDisplaySize(samples); }
+    // Check3 changed: the statistics restart.
+    void resetStatistics() { m_sweep.resetStatistics(); }
+    // The position read-out has new texts for the next lines.
+    void setPositionTexts(std::string_view raText, std::string_view decText);
+    // Text1's text was set other than through the outputs (its length in UTF-16 code units).
+    void setPanelLength(int length) { m_panel.set(length); }
+
+    // One reading: the received character code. recordFile may be null (no file open); the record line
+    // is then formed but not written. Never fails; a record write failure arrives in recordReport.
+    const ReadingOutputs& processReading(std::uint8_t code, const AcquisitionOptions& options,
+                                         RecordFile* recordFile);
+
+    // Every byte of one read is a reading, in order; apply(const ReadingOutputs&) is called after each.
+    template <class Apply>
+    void processReceived(std::span<const std::uint8_t> received, const AcquisitionOptions& options,
+                         RecordFile* recordFile, Apply&& apply) {
+        for (const std::uint8_t code : received)
+            apply(processReading(code, options, recordFile));
+    }
+
+    const ReceiveState& state() const { return m_state; }
+    const Sweep& sweep() const { return m_sweep; }
+    const AxisLimits& axisLimits() const { return m_axis; }
+    int panelLength() const { return m_panel.length(); }
+
+private:
+    void writeRecordLine(std::uint8_t code, RecordFile* recordFile);
+    void writeLiveLine(std::uint8_t code, const ReadingRoute& route);
+    void chart(double te, ChartRate rate);
+    std::string_view rateCaptionFor(ChartRate rate);
+
+    const app::Clock& m_clock;
+    const app::TimeStampFormatter& m_stamps;
+    ReceiveState m_state;
+    Sweep m_sweep;
+    AxisLimits m_axis;
+    TextPanelLength m_panel;
+
+    // Buffers behind the outputs' texts, reused from reading to reading.
+    ReadingOutputs m_out;
+    std::string m_recordLine;
+    std::string m_recordReport;
+    std::string m_liveLine;
+    std::string m_statisticsLabel;
+    std::string m_statisticsCaption;
+    std::string m_slowCaption;
+    std::string m_fastCaption;
+    int m_captionSamples = -1; // displaySamples the captions were written for
+};
+
+} // namespace acquisition
