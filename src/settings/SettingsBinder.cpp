@@ -28,6 +28,16 @@ QString textFromFile(const std::string& bytes) {
 #endif
 }
 
+// The file's check states are 0 clear, 1 checked, 2 greyed; Qt numbers checked and greyed the other way
+// round.
+Qt::CheckState toCheckState(int state) {
+    return state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+int fromCheckState(Qt::CheckState state) {
+    return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
+}
+
 std::string textForFile(const QString& text) {
     const QByteArray bytes = text.toLocal8Bit();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
@@ -101,7 +111,7 @@ ControlSettings SettingsBinder::currentSettings() const {
     for (std::size_t i = 0; i < kListCount; ++i)
         settings.listPositions[i] = m_controls.lists[i]->selectedIndex();
     for (std::size_t i = 0; i < kCheckCount; ++i)
-        settings.checkStates[i] = static_cast<int>(m_controls.checks[i]->checkState());
+        settings.checkStates[i] = fromCheckState(m_controls.checks[i]->checkState());
     settings.outputFile = textForFile(m_controls.text3->text());
     return settings;
 }
@@ -112,7 +122,7 @@ void SettingsBinder::apply(const ControlSettings& settings) {
     for (std::size_t i = 0; i < kListCount; ++i)
         m_controls.lists[i]->setSelectedIndex(settings.listPositions[i]);
     for (std::size_t i = 0; i < kCheckCount; ++i)
-        m_controls.checks[i]->setCheckState(static_cast<Qt::CheckState>(settings.checkStates[i]));
+        m_controls.checks[i]->setCheckState(toCheckState(settings.checkStates[i]));
     m_controls.text3->setText(textFromFile(settings.outputFile));
 }
 
