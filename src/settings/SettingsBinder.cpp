@@ -127,14 +127,19 @@ void SettingsBinder::apply(const ControlSettings& settings) {
 }
 
 void SettingsBinder::setIndicator(bool saved) {
-    // Every keystroke in Text3 lands here; restyle only when the colour really changes.
+    // Every keystroke in Text3 lands here; repaint only when the colour really changes.
     if (m_indicatorShown && m_saved == saved)
         return;
     m_saved = saved;
     m_indicatorShown = true;
-    m_controls.label13->setStyleSheet(
-        saved ? QStringLiteral("background-color: rgb(0, 255, 0); border: 1px solid black;")
-              : QStringLiteral("background-color: rgb(255, 0, 0); border: 1px solid black;"));
+    // The square's background is its palette's window colour in every state, as for the window's other
+    // indicator squares, so the window reads both the same way.
+    const QColor colour = saved ? QColor(0, 255, 0) : QColor(255, 0, 0);
+    QPalette palette = m_controls.label13->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Window, colour);
+    m_controls.label13->setPalette(palette);
+    m_controls.label13->setAutoFillBackground(true);
 }
 
 QString SettingsBinder::fileNameForOperator() const {

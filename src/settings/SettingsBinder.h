@@ -25,7 +25,7 @@ struct SettingsControls {
     std::array<std::unique_ptr<ListControl>, kListCount> lists; // List1 .. List8
     std::array<QCheckBox*, kCheckCount> checks{};               // Check1 .. Check5
     QLineEdit* text3 = nullptr;                                 // the record-file name
-    QLabel* label13 = nullptr;                                  // the indicator square
+    QLabel* label13 = nullptr; // the indicator square: red or green window colour in its palette
 };
 
 struct LoadResult {
