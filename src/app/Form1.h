@@ -9,19 +9,26 @@
 #include "app/TimeStamp.h"
 
 #include <QMainWindow>
-#include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class QAction;
 class QTimer;
 
+namespace settings {
+class SettingsBinder;
+}
+
 namespace app {
+
+class OperatorMessages;
+class RecordingRun;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    // The clock and the event log must outlive the window.
+    // The clock, formatter and event log must outlive the window.
     Form1(const Clock& clock, const TimeStampFormatter& formatter, EventLog& log, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -29,31 +36,38 @@ public:
     void startUp();
 
     // Problems found during start-up that the operator must read once the window is visible
-    // (for example a settings file that could not be loaded). Empty when there were none.
+    // (a settings file that could not be loaded). Empty when there were none.
     const QStringList& startUpProblems() const { return m_startUpProblems; }
 
     const Form1Controls& controls() const { return m_c; }
-
-    // Shared window state.
-    double scaleHigh = 16.0;
-    double scaleLow = -16.0;
+    RecordingRun& recordingRun() { return *m_run; }
+    settings::SettingsBinder& settingsBinder() { return *m_settings; }
+    OperatorMessages& messages() { return *m_messages; }
 
     // The clock caption: "yyyy-MMM-dd HH:nn:ss LCT".
     void Timer2_Timer();
 
+    // File menu.
+    void LoadSettings_Click();
+    void SaveSettings_Click();
+
 private:
     void buildMenu();
-    void DoTheChart();
+    void connectOptions();
+    void Check3_Click();
+    void List2_Click();
+    void List3_Click();
+    void Command3_Click();
     void Text1_Change();
 
     const Clock& m_clock;
     const TimeStampFormatter& m_formatter;
     EventLog& m_log;
     Form1Controls m_c;
+    OperatorMessages* m_messages = nullptr;
+    RecordingRun* m_run = nullptr;
+    std::unique_ptr<settings::SettingsBinder> m_settings;
     QTimer* m_timer2 = nullptr;
-    QAction* m_loadSettings = nullptr;
-    QAction* m_saveSettings = nullptr;
-    QAction* m_about = nullptr;
     QStringList m_startUpProblems;
 };
 

@@ -213,6 +213,7 @@ Form1Controls buildForm1Controls(QWidget* client) {
     c.Text1 = place(new QPlainTextEdit(client), "Text1", tw(3840, 2400, 9735, 2415));
     c.Text1->setFont(font("Courier New", 8.25, false));
     c.Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    c.Text1->setReadOnly(true); // the panel shows readings; typing would only confuse its length
     paint(c.Text1, colour::kPanel, colour::kRed);
     systemColours(c.Text1->verticalScrollBar());
     for (QWidget* w : {static_cast<QWidget*>(c.check[0]), static_cast<QWidget*>(c.command[0]),

@@ -1,0 +1,237 @@
+#include "app/RecordingRun.h"
+
+#include "app/ListNumber.h"
+#include "app/OneRowList.h"
+#include "app/OperatorMessages.h"
+#include "chart/Chart.h"
+#include "chart/ChartLayout.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <cmath>
+
+namespace app {
+namespace {
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+bool isChecked(const QCheckBox* box) {
+    return box->checkState() == Qt::Checked;
+}
+
+} // namespace
+
+RecordingRun::RecordingRun(const Form1Controls& controls, const Clock& clock,
+                           const TimeStampFormatter& formatter, EventLog& log, OperatorMessages& messages,
+                           QObject* parent)
+    : QObject(parent)
+    , m_c(controls)
+    , m_log(log)
+    , m_messages(messages)
+    , m_processor(clock, formatter)
+    , m_port(std::make_unique<acquisition::SerialLink>()) {
+    m_port->setObjectName(QStringLiteral("CommPort1"));
+    connect(m_port.get(), &acquisition::SerialLink::received, this, &RecordingRun::onReceived);
+    connect(m_port.get(), &acquisition::SerialLink::linkLost, this, &RecordingRun::onLinkLost);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+}
+
+RecordingRun::~RecordingRun() = default;
+
+void RecordingRun::DoTheChart() {
+    chart::DoTheChart(*m_c.Chart1);
+}
+
+void RecordingRun::Command1_Click() {
+    DoTheChart();
+    m_c.Command(2)->setEnabled(true);
+    m_c.Command(1)->setEnabled(false);
+    // Axis limits, trace, statistics, rate counters and the panel's length start afresh.
+    m_processor.startRun();
+    pushTraceToChart();
+    m_c.Text1->clear();
+    m_processor.setPanelLength(0);
+
+    if (!m_port->isOpen()) {
+        const int portNumber = static_cast<int>(numberAtStart(m_c.List(1)->selectedText().toStdString()));
+        const acquisition::OpenResult opened = m_port->open(portNumber);
+        if (!opened) {
+            m_messages.warn(
+                QStringLiteral("serial"),
+                QStringLiteral("The QEL unit's serial port %1 could not be opened.\n\n%2\n\n"
+                               "Check that the unit is plugged in, that no other program uses the "
+                               "port and that you may use it (group dialout), then press Stop "
+                               "and Start again.")
+                    .arg(portNumber)
+                    .arg(opened.describe()));
+        } else if (!openRecordFile()) {
+            m_port->close();
+        } else {
+            setConnected(true);
+        }
+    }
+    m_log.write(m_port->isOpen() ? logmsg::kSerialEstablished : logmsg::kSerialFailed);
+
+    startPidTimer();
+    m_c.Chart1->setVisible(true);
+    m_c.Command(3)->setVisible(true);
+}
+
+void RecordingRun::Command2_Click() {
+    m_c.Command(1)->setEnabled(true);
+    m_c.Command(2)->setEnabled(false);
+    m_timer1->stop();
+    if (m_port->isOpen()) {
+        m_port->close();
+        m_recordFile.reset();
+        setConnected(false);
+    }
+}
+
+bool RecordingRun::openRecordFile() {
+    const std::string name = m_c.Text3->text().toStdString();
+    auto opened = acquisition::RecordFile::open(name);
+    if (opened.file) {
+        m_recordFile = std::move(opened.file);
+        return true;
+    }
+    m_recordFile.reset();
+    if (!isChecked(m_c.Check(4)))
+        return true; // nothing to record now; tried again when "Record to File" is checked
+    m_messages.warn(
+        QStringLiteral("record file"),
+        QStringLiteral("The record file could not be opened, so recording was not started.\n\n%1\n\n"
+                       "Correct the name in \"Output File:\" (directory %2) and press Stop and "
+                       "Start again.")
+            .arg(QString::fromStdString(opened.error), QDir::toNativeSeparators(QDir::currentPath())));
+    return false;
+}
+
+void RecordingRun::recordOptionChanged() {
+    if (m_port->isOpen() && !m_recordFile && isChecked(m_c.Check(4)))
+        openRecordFile();
+}
+
+void RecordingRun::setConnected(bool connected) {
+    setIndicator(m_c.Label(3), connected ? colour::kGreen : colour::kRed);
+    const QString device = m_port->deviceDescription();
+    m_c.Label(3)->setToolTip(device);
+    m_c.Label(16)->setToolTip(connected ? QStringLiteral("Connected to ") + device
+                                        : QStringLiteral("Not connected; last port: ") + device);
+}
+
+void RecordingRun::startPidTimer() {
+    if (m_c.Check(5)->checkState() != Qt::Checked) {
+        m_timer1->stop();
+        return;
+    }
+    const double rate = numberAtStart(m_c.List(4)->selectedText().toStdString());
+    if (rate <= 0.0) {
+        m_timer1->stop();
+        m_messages.warn(QStringLiteral("pid"), QStringLiteral("PID control is enabled but no control rate is "
+                                                              "selected, so the controller does not run.\n\n"
+                                                              "Choose a \"Control Rate\" and press Stop and "
+                                                              "Start again."));
+        return;
+    }
+    m_timer1->setInterval(static_cast<int>(std::lround(1000.0 / rate)));
+    m_timer1->start();
+}
+
+void RecordingRun::pushTraceToChart() {
+    m_c.Chart1->region(1).lineSeries(1).setData(m_processor.sweep().state().displayBuffer);
+    m_c.Chart1->draw(false);
+}
+
+void RecordingRun::onReceived(const QByteArray& bytes) {
+    m_versionText = m_c.List(3)->selectedText().toStdString();
+    acquisition::AcquisitionOptions options;
+    options.versionText = m_versionText;
+    options.check1Checked = isChecked(m_c.Check(1));
+    options.check2Checked = isChecked(m_c.Check(2));
+    options.check3Enabled = m_c.Check(3)->isEnabled();
+    options.check3Checked = isChecked(m_c.Check(3));
+    options.check4Checked = isChecked(m_c.Check(4));
+
+    // The panel and the chart take the chunk's outputs in one go; the texts of a reading are only valid
+    // until the next one, so what is needed after the loop is copied.
+    QString pendingLines;
+    bool clearPanel = false;
+    bool traceChanged = false;
+    std::string heading, statisticsLabel, statisticsCaption, recordReport;
+    chart::Chart& chart = *m_c.Chart1;
+
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    m_processor.processReceived(std::span(data, static_cast<std::size_t>(bytes.size())), options,
+                                m_recordFile.get(), [&](const acquisition::ReadingOutputs& out) {
+                                    if (heading.empty())
+                                        heading =
+                                            out.heading; // Check2 is the same for every reading of the chunk
+                                    if (!out.recordReport.empty())
+                                        recordReport = out.recordReport;
+                                    if (!out.liveLine.empty()) {
+                                        pendingLines += QStringLiteral("\n");
+                                        pendingLines += text(out.liveLine);
+                                    }
+                                    if (out.clearPanel) {
+                                        clearPanel = true;
+                                        pendingLines.clear();
+                                    }
+                                    if (out.chart.rate == acquisition::ChartRate::None)
+                                        return;
+                                    chart.textBox(1).setText(text(out.chart.rateCaption));
+                                    using Limit = acquisition::AxisChange::Limit;
+                                    if (out.chart.axis.limit == Limit::Minimum)
+                                        chart.region(1).valueAxis(1).setMinimum(out.chart.axis.value);
+                                    else if (out.chart.axis.limit == Limit::Maximum)
+                                        chart.region(1).valueAxis(1).setMaximum(out.chart.axis.value);
+                                    if (out.chart.traceChanged) {
+                                        traceChanged = true;
+                                        statisticsLabel = out.chart.statisticsLabel;
+                                        statisticsCaption = out.chart.statisticsCaption;
+                                    }
+                                });
+
+    if (const QString h = text(heading); !heading.empty() && m_c.Label(4)->text() != h)
+        m_c.Label(4)->setText(h);
+    if (clearPanel)
+        m_c.Text1->clear();
+    if (!pendingLines.isEmpty()) {
+        // Append at the end without rewriting the panel; the panel then scrolls to its end.
+        QTextCursor cursor(m_c.Text1->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(pendingLines);
+    }
+    if (traceChanged) {
+        m_c.Label(5)->setText(text(statisticsLabel));
+        chart.textBox(2).setText(text(statisticsCaption));
+        pushTraceToChart();
+    } else if (bytes.size() > 0) {
+        chart.draw(false); // the rate caption may have changed
+    }
+    if (!recordReport.empty())
+        m_messages.warn(QStringLiteral("record file"), text(recordReport));
+}
+
+void RecordingRun::onLinkLost(const QString& reason) {
+    m_recordFile.reset(); // every line received so far is already in the file
+    setConnected(false);
+    m_messages.warn(QStringLiteral("serial"),
+                    QStringLiteral("The link to the QEL unit on %1 was lost: %2.\n\n"
+                                   "Every reading received until then is in the record file. Check the cable "
+                                   "and the unit, then press Stop and Start to record again.")
+                        .arg(m_port->device(), reason));
+}
+
+} // namespace app

@@ -1,0 +1,63 @@
+// A recording run: Start (Command1) opens the serial link and the record file, every received byte becomes a
+// reading whose outputs land on the window, Stop (Command2) closes both. Also owns what the run changes
+// between runs: the receive path's state and the PID timer Timer1.
+#pragma once
+
+#include "acquisition/ReadingProcessor.h"
+#include "acquisition/RecordFile.h"
+#include "acquisition/SerialLink.h"
+#include "app/EventLog.h"
+#include "app/Form1Layout.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class QTimer;
+
+namespace app {
+
+class OperatorMessages;
+
+class RecordingRun : public QObject {
+    Q_OBJECT
+public:
+    RecordingRun(const Form1Controls& controls, const Clock& clock, const TimeStampFormatter& formatter,
+                 EventLog& log, OperatorMessages& messages, QObject* parent = nullptr);
+    ~RecordingRun() override;
+
+    void Command1_Click(); // Start
+    void Command2_Click(); // Stop
+
+    // Builds the empty chart (start-up and every Start).
+    void DoTheChart();
+
+    // A change of Check4 while the link is open and no record file could be opened: try again.
+    void recordOptionChanged();
+
+    acquisition::ReadingProcessor& processor() { return m_processor; }
+    const acquisition::SerialLink& CommPort1() const { return *m_port; }
+    QTimer* Timer1() const { return m_timer1; }
+    bool isRecordFileOpen() const { return m_recordFile != nullptr; }
+
+private:
+    void onReceived(const QByteArray& bytes);
+    void onLinkLost(const QString& reason);
+    bool openRecordFile();
+    void setConnected(bool connected);
+    void startPidTimer();
+    void pushTraceToChart();
+
+    const Form1Controls& m_c;
+    EventLog& m_log;
+    OperatorMessages& m_messages;
+    acquisition::ReadingProcessor m_processor;
+    std::unique_ptr<acquisition::SerialLink> m_port;
+    std::unique_ptr<acquisition::RecordFile> m_recordFile;
+    QTimer* m_timer1 = nullptr;
+    std::string m_versionText; // List3's text for the chunk being processed
+};
+
+} // namespace app
