@@ -1,0 +1,2 @@
+// Stand-in until the chart control lands.
+#include "chart/Chart.h"
