@@ -1,2 +1,0 @@
-// Stand-in until the chart control lands.
-#include "chart/Chart.h"
