@@ -144,7 +144,10 @@ void SerialLink::onError(QSerialPort::SerialPortError error) {
 
     // The other end is gone. Qt keeps such a port open and repeats the error at full CPU speed, so
     // close at the first one; hand over what had already arrived first, nothing is lost.
-    const QString reason = m_port.errorString();
+    // A hang-up reads as end of file and Qt then reports a stale errno (on a pseudo-terminal
+    // "Inappropriate ioctl for device"), so lead with plain words and keep the system's after them.
+    const QString reason =
+        QStringLiteral("the device hung up or was unplugged (%1)").arg(m_port.errorString());
     const QByteArray rest = m_port.readAll();
     if (!rest.isEmpty())
         emit received(rest);

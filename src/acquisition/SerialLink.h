@@ -56,7 +56,7 @@ signals:
     // never empty.
     void received(const QByteArray& bytes);
     // The device went away while open (unit unplugged, other end hung up). Emitted once; the port is
-    // already closed when it arrives. `reason` is the system's words.
+    // already closed when it arrives. `reason`: "the device hung up or was unplugged (<the system's words>)".
     void linkLost(const QString& reason);
 
 private:
