@@ -26,7 +26,8 @@ namespace {
 // The simulator as a child process with its standard output read line by line.
 class Sim {
 public:
-    explicit Sim(const std::vector<std::string>& args) {
+    // `errors`: a file for the child's standard error (its complaints), or /dev/null.
+    explicit Sim(const std::vector<std::string>& args, const std::string& errors = "/dev/null") {
         int out[2];
         if (pipe(out) != 0)
             return;
@@ -34,6 +35,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
         std::vector<std::string> all{QEL_UNIT_SIM_BINARY};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -188,11 +191,15 @@ TEST_F(QelUnitSimRun, SignalEndsItAndRemovesTheLink) {
 
 TEST_F(QelUnitSimRun, LeavesSomeoneElsesLinkAlone) {
     fs::create_symlink("/dev/null", dir / "COM2");
-    Sim sim({"--port", "2", "--dir", dir.string(), "--count", "1"});
+    const fs::path errors = dir / "errors.txt";
+    Sim sim({"--port", "2", "--dir", dir.string(), "--count", "1"}, errors.string());
     ASSERT_TRUE(sim.started());
     EXPECT_EQ(sim.line(), "");
     EXPECT_EQ(sim.wait(), 1);
     EXPECT_EQ(fs::read_symlink(dir / "COM2"), "/dev/null");
+    std::string complaint;
+    std::getline(std::ifstream(errors), complaint);
+    EXPECT_NE(complaint.find("COM2 already exists"), std::string::npos) << complaint;
 }
 
 TEST_F(QelUnitSimRun, ReplaysARecordFile) {
