@@ -1,0 +1,312 @@
+// A recording run end to end inside the real window: the real serial class on a pseudo-terminal (linked as
+// COM1 in the working directory, as an operator links a device), Start, readings, Stop; the record file,
+// the panel, the event log and what the operator is told when something fails.
+#include "acquisition/SerialLink.h"
+#include "app/EventLog.h"
+#include "app/Form1.h"
+#include "app/OneRowList.h"
+#include "app/OperatorMessages.h"
+#include "app/RecordingRun.h"
+#include "support/PtyPair.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <numeric>
+
+using testsupport::PtyPair;
+
+namespace {
+
+std::vector<std::uint8_t> codes(int count, int first = 100) {
+    std::vector<std::uint8_t> v(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        v[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((first + i) % 256);
+    return v;
+}
+
+QList<QByteArray> linesOf(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = f.readAll().split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// The decimal code of a record line "7E:126: 2013-...".
+int codeOf(const QByteArray& line) {
+    return line.split(':').value(1).toInt();
+}
+
+} // namespace
+
+class TestRecordingRun : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void recordsWhatEachModeSelects_data();
+    void recordsWhatEachModeSelects();
+    void severalBytesInOneReadAreSeveralReadings();
+    void startStopStartAppendsToTheSameFile();
+    void missingPortIsToldAndCreatesNoFile();
+    void unopenableRecordFileClosesThePortAgain();
+    void lostLinkKeepsEveryLineAndRecovers();
+    void pidTimerFollowsTheControlRate();
+    void optionsReactAtOnce();
+
+private:
+    void startForm();
+    bool linkCom1(const PtyPair& pty);
+    void press(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    QString recordPath() const { return m_dir.filePath(QStringLiteral("QEL_TE_Recorder1.txt")); }
+    QList<QByteArray> logLines() const {
+        return linesOf(m_dir.filePath(QString::fromLatin1(app::kEventLogName)));
+    }
+    template <typename T>
+    T* find(const char* name) {
+        auto* w = m_form->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+    app::ManualClock m_clock{{2013, 1, 5, 21, 14, 7, 42}};
+    app::TimeStampFormatter m_formatter;
+    std::unique_ptr<app::EventLog> m_log;
+    std::unique_ptr<app::Form1> m_form;
+};
+
+void TestRecordingRun::init() {
+    m_oldDir = QDir::currentPath();
+    QVERIFY(m_dir.isValid());
+    for (const QString& entry :
+         QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System))
+        QFile::remove(m_dir.filePath(entry));
+    QDir::setCurrent(m_dir.path());
+    auto opened = app::EventLog::open(app::kEventLogName, m_clock, m_formatter);
+    QVERIFY(opened.log);
+    m_log = std::move(opened.log);
+}
+
+void TestRecordingRun::cleanup() {
+    m_form.reset();
+    m_log.reset();
+    QDir::setCurrent(m_oldDir);
+}
+
+void TestRecordingRun::startForm() {
+    m_form = std::make_unique<app::Form1>(m_clock, m_formatter, *m_log);
+    m_form->startUp(); // no settings file: factory settings, port 1, "2.2", 120 samples, Check4 only
+}
+
+bool TestRecordingRun::linkCom1(const PtyPair& pty) {
+    QFile::remove(m_dir.filePath(QStringLiteral("COM1")));
+    return QFile::link(QString::fromStdString(pty.slavePath()), m_dir.filePath(QStringLiteral("COM1")));
+}
+
+void TestRecordingRun::recordsWhatEachModeSelects_data() {
+    QTest::addColumn<int>("version"); // List3 position
+    QTest::addColumn<bool>("highSpeed");
+    QTest::addColumn<QList<int>>("recorded"); // reading numbers (1-based) in the record file
+    QTest::addColumn<int>("charted");
+    QList<int> all(17);
+    std::iota(all.begin(), all.end(), 1);
+    QTest::newRow("standard") << 0 << false << all << 3;
+    QTest::newRow("5 Hz, high speed off") << 3 << false << QList<int>{1, 9, 17} << 3;
+    QTest::newRow("5 Hz, high speed on") << 3 << true << all << 17;
+}
+
+void TestRecordingRun::recordsWhatEachModeSelects() {
+    QFETCH(int, version);
+    QFETCH(bool, highSpeed);
+    QFETCH(QList<int>, recorded);
+    QFETCH(int, charted);
+    PtyPair pty;
+    QVERIFY2(pty.ok(), pty.error().c_str());
+    QVERIFY(linkCom1(pty));
+    startForm();
+    find<app::OneRowList>("List3")->setSelectedIndex(version);
+    find<QCheckBox>("Check3")->setChecked(highSpeed);
+    find<QCheckBox>("Check1")->setChecked(true);
+
+    press("Command1");
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kGreen);
+    const auto sent = codes(17);
+    pty.writeInBackground(sent, 1, std::chrono::milliseconds(2));
+    QTRY_VERIFY(pty.writerDone());
+    QTRY_COMPARE(m_form->recordingRun().processor().state().lastSampleText, std::string("116"));
+    press("Command2");
+
+    const auto lines = linesOf(recordPath());
+    QCOMPARE(lines.size(), recorded.size());
+    for (int i = 0; i < recorded.size(); ++i)
+        QCOMPARE(codeOf(lines.at(i)), int(sent[static_cast<std::size_t>(recorded.at(i) - 1)]));
+    QCOMPARE(lines.first(), QByteArray("64:100: 2013-Jan-05 21:14:07.42  TE:    3.375 None None\r"));
+    QCOMPARE(m_form->recordingRun().processor().sweep().state().sampleCount, charted);
+    // Every reading is shown in the panel in all three columns; the panel begins with a line break.
+    const QString panel = find<QPlainTextEdit>("Text1")->toPlainText();
+    QCOMPARE(panel.count(QLatin1Char('\n')), 17);
+    QVERIFY(panel.endsWith(QStringLiteral("74:116: 2013-Jan-05 21:14:07.42  TE:    1.375 ASCOM None None")));
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
+}
+
+void TestRecordingRun::severalBytesInOneReadAreSeveralReadings() {
+    PtyPair pty;
+    QVERIFY(linkCom1(pty));
+    startForm();
+    press("Command1");
+    const auto sent = codes(300, 0);
+    QVERIFY(pty.write(sent)); // one write: the port delivers it in a few reads
+    QTRY_COMPARE(linesOf(recordPath()).size(), 300);
+    press("Command2");
+    const auto lines = linesOf(recordPath());
+    for (int i = 0; i < 300; ++i)
+        QCOMPARE(codeOf(lines.at(i)), int(sent[static_cast<std::size_t>(i)]));
+}
+
+void TestRecordingRun::startStopStartAppendsToTheSameFile() {
+    PtyPair pty;
+    QVERIFY(linkCom1(pty));
+    startForm();
+    for (int run = 0; run < 2; ++run) {
+        press("Command1");
+        QVERIFY(!find<QPushButton>("Command1")->isEnabled());
+        QVERIFY(pty.write(codes(5, 10 * run)));
+        QTRY_COMPARE(linesOf(recordPath()).size(), 5 * (run + 1));
+        press("Command2");
+        QVERIFY(find<QPushButton>("Command1")->isEnabled());
+    }
+    const auto lines = linesOf(recordPath());
+    QCOMPARE(codeOf(lines.at(4)), 4);
+    QCOMPARE(codeOf(lines.at(5)), 10);
+    const auto log = logLines();
+    QCOMPARE(
+        std::count_if(log.begin(), log.end(),
+                      [](const QByteArray& l) { return l.endsWith(" Established QEL Serial Connection\r"); }),
+        2);
+    QVERIFY(find<QWidget>("Chart1")->isVisible() || !find<QWidget>("Chart1")->isHidden());
+}
+
+void TestRecordingRun::missingPortIsToldAndCreatesNoFile() {
+    QVERIFY(QFile::link(QStringLiteral("/nonexistent/qel-device"), m_dir.filePath(QStringLiteral("COM1"))));
+    startForm();
+    press("Command1");
+    QVERIFY(!QFile::exists(recordPath()));
+    QVERIFY(logLines().last().endsWith(" Failed to Establish QEL Serial Connection\r"));
+    const QString told = m_form->messages().shown(QStringLiteral("serial"));
+    QVERIFY2(told.contains(QStringLiteral("/nonexistent/qel-device")) &&
+                 told.contains(QStringLiteral("No such file or directory")),
+             qPrintable(told));
+    // "Start failed": Stop enabled, Start disabled; Stop returns to Idle.
+    QVERIFY(find<QPushButton>("Command2")->isEnabled());
+    QVERIFY(!find<QPushButton>("Command1")->isEnabled());
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
+    press("Command2");
+    QVERIFY(find<QPushButton>("Command1")->isEnabled());
+    QVERIFY(!find<QPushButton>("Command2")->isEnabled());
+}
+
+void TestRecordingRun::unopenableRecordFileClosesThePortAgain() {
+    PtyPair pty;
+    QVERIFY(linkCom1(pty));
+    startForm();
+    find<QLineEdit>("Text3")->setText(QStringLiteral("no-such-directory/run.txt"));
+    press("Command1");
+    QVERIFY(!m_form->recordingRun().CommPort1().isOpen());
+    QVERIFY(logLines().last().endsWith(" Failed to Establish QEL Serial Connection\r"));
+    const QString told = m_form->messages().shown(QStringLiteral("record file"));
+    QVERIFY2(told.contains(QStringLiteral("no-such-directory/run.txt")), qPrintable(told));
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
+}
+
+void TestRecordingRun::lostLinkKeepsEveryLineAndRecovers() {
+    auto pty = std::make_unique<PtyPair>();
+    QVERIFY(linkCom1(*pty));
+    startForm();
+    press("Command1");
+    QVERIFY(pty->write(codes(40)));
+    QTRY_COMPARE(linesOf(recordPath()).size(), 40);
+    pty->hangUp();
+    QTRY_VERIFY(!m_form->messages().shown(QStringLiteral("serial")).isEmpty());
+    QVERIFY(!m_form->recordingRun().CommPort1().isOpen());
+    QVERIFY(!m_form->recordingRun().isRecordFileOpen());
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
+    QCOMPARE(linesOf(recordPath()).size(), 40);
+
+    // The operator plugs the unit back in, presses Stop and Start: recording goes on in the same file.
+    press("Command2");
+    pty = std::make_unique<PtyPair>();
+    QVERIFY(linkCom1(*pty));
+    press("Command1");
+    QVERIFY(m_form->recordingRun().CommPort1().isOpen());
+    QVERIFY(pty->write(codes(3)));
+    QTRY_COMPARE(linesOf(recordPath()).size(), 43);
+    press("Command2");
+}
+
+void TestRecordingRun::pidTimerFollowsTheControlRate() {
+    PtyPair pty;
+    QVERIFY(linkCom1(pty));
+    startForm();
+    QTimer* timer1 = m_form->recordingRun().Timer1();
+    find<QCheckBox>("Check5")->setChecked(true);
+    find<app::OneRowList>("List4")->setSelectedIndex(1); // "2 Hz"
+    press("Command1");
+    QVERIFY(timer1->isActive());
+    QCOMPARE(timer1->interval(), 500);
+    press("Command2");
+    QVERIFY(!timer1->isActive());
+
+    find<app::OneRowList>("List4")->setSelectedIndex(-1); // no rate: never an interval from 0
+    press("Command1");
+    QVERIFY(!timer1->isActive());
+    QVERIFY(m_form->messages().shown(QStringLiteral("pid")).contains(QStringLiteral("Control Rate")));
+    press("Command2");
+
+    find<QCheckBox>("Check5")->setChecked(false);
+    press("Command1");
+    QVERIFY(!timer1->isActive());
+    press("Command2");
+}
+
+void TestRecordingRun::optionsReactAtOnce() {
+    startForm();
+    auto* check1 = find<QCheckBox>("Check1");
+    auto* check3 = find<QCheckBox>("Check3");
+    auto* check4 = find<QCheckBox>("Check4");
+    const auto& sweep = m_form->recordingRun().processor().sweep().state();
+
+    find<app::OneRowList>("List2")->setSelectedIndex(2); // "480"
+    QCOMPARE(sweep.displaySamples, 480);
+    QCOMPARE(sweep.displayBuffer.size(), std::size_t(481));
+
+    find<app::OneRowList>("List3")->setSelectedIndex(3); // the 5 Hz unit
+    QVERIFY(check3->isEnabled());
+    QVERIFY(!find<QCheckBox>("Check5")->isEnabled()); // only start-up enables PID control
+    check1->setChecked(true);
+    check3->setChecked(true);
+    QVERIFY(!check1->isChecked());
+    QCOMPARE(check4->text(), QStringLiteral("High Speed Record to File"));
+    find<app::OneRowList>("List3")->setSelectedIndex(1); // "2.4 "
+    QVERIFY(!check3->isEnabled());
+    QVERIFY(check3->isChecked());
+    check3->setChecked(false);
+    QCOMPARE(check4->text(), QStringLiteral("Record to File"));
+}
+
+QTEST_MAIN(TestRecordingRun)
+#include "tst_recording_run.moc"
