@@ -24,6 +24,8 @@ private slots:
     void everyControlIsWhereTheOperatorExpectsIt();
     void initialStates();
     void startUpWritesItsLinesInOrder();
+    void startUpWithASettingsFileLogsTheLoad();
+    void startUpWithABadSettingsFileChangesNothingAndSaysWhy();
     void clockShowsTheTimeRightAfterStartUp();
     void listHasARealNoSelectionState();
     void listStepsWithKeysWheelAndArrows();
@@ -151,6 +153,64 @@ void TestForm1::startUpWritesItsLinesInOrder() {
     QVERIFY(lines.last().isEmpty()); // the last line is ended too
     QCOMPARE(lines.at(lines.size() - 2), QByteArray("2013-Jan-05 21:14:07.42 Chart Initialized\r"));
     QVERIFY(find<OneRowList>("List2")->isEnabled());
+}
+
+namespace {
+
+QList<QByteArray> logLines(const QString& dir) {
+    QFile f(QDir(dir).filePath(QString::fromLatin1(app::kEventLogName)));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll().split('\n');
+}
+
+void writeSettings(const QString& dir, const QByteArray& contents) {
+    QFile f(QDir(dir).filePath(QStringLiteral("QEL_TE_Recorder.ini")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(contents);
+}
+
+// The 5 Hz unit, 480 samples, port 3, tabular display on.
+const QByteArray kSettings =
+    "[Display]\r\nCommPort= 2\r\nDisplaySamples= 2\r\nQELVersion= 3\r\nRecordToFile= 1\r\n"
+    "DisplayTabularData= 1\r\nHighSpeedRecord= 0\r\nConnectToASCOMDriver= 0\r\n"
+    "OutputFile=run.txt\r\n[ASCOM PID]\r\nEnableASCOMPIDControl= 0\r\nControlRate= 1\r\n"
+    "PropGain= 0\r\nIntegrGain= 0\r\nDerivGain= 0\r\nGuideRate= 0\r\n";
+
+} // namespace
+
+void TestForm1::startUpWithASettingsFileLogsTheLoad() {
+    writeSettings(m_dir.path(), kSettings);
+    m_form->startUp();
+    const auto lines = logLines(m_dir.path());
+    QCOMPARE(lines.size(), 4); // three lines, each ended
+    QVERIFY(lines.at(0).endsWith(" QEL Log File Startup\r"));
+    QVERIFY(lines.at(1).endsWith(" Load Settings Complete\r"));
+    QVERIFY(lines.at(2).endsWith(" Chart Initialized\r"));
+    QVERIFY(m_form->startUpProblems().isEmpty());
+    QCOMPARE(find<OneRowList>("List1")->selectedText(), QStringLiteral("3"));
+    QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("run.txt"));
+    // The 5 Hz unit was loaded: start-up enables high-speed recording and PID control.
+    QVERIFY(find<QCheckBox>("Check3")->isEnabled());
+    QVERIFY(find<QCheckBox>("Check5")->isEnabled());
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label13")), 0x00FF00u);
+}
+
+void TestForm1::startUpWithABadSettingsFileChangesNothingAndSaysWhy() {
+    QByteArray bad = kSettings;
+    bad.replace("GuideRate= 0", "GuideRate= 9"); // List8 has 9 items: position 9 does not exist
+    writeSettings(m_dir.path(), bad);
+    m_form->startUp();
+    const auto lines = logLines(m_dir.path());
+    QCOMPARE(lines.size(), 3); // no " Load Settings Complete" for a load that failed
+    QVERIFY(lines.at(1).endsWith(" Chart Initialized\r"));
+    QCOMPARE(m_form->startUpProblems().size(), 1);
+    QVERIFY2(m_form->startUpProblems().first().contains(QStringLiteral("QEL_TE_Recorder.ini")),
+             qPrintable(m_form->startUpProblems().first()));
+    // Not half-loaded: the lists keep their initial (empty) selection, Text3 its default.
+    QCOMPARE(find<OneRowList>("List1")->selectedIndex(), -1);
+    QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
+    QCOMPARE(app::indicatorColour(find<QLabel>("Label13")), 0xFF0000u);
 }
 
 void TestForm1::clockShowsTheTimeRightAfterStartUp() {
