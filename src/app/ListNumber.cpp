@@ -1,6 +1,7 @@
 #include "app/ListNumber.h"
 
 #include <charconv>
+#include <cmath>
 #include <string>
 
 namespace app {
@@ -30,7 +31,13 @@ double numberAtStart(std::string_view text) {
     if (number.front() == '+')
         number.erase(0, 1);
     double value = 0.0;
-    std::from_chars(number.data(), number.data() + number.size(), value);
+    if (std::from_chars(number.data(), number.data() + number.size(), value).ec ==
+        std::errc::result_out_of_range) {
+        // Too large for a double is huge, not 0; too small (only zeros before the point) is 0.
+        const auto point = number.find('.');
+        const bool large = number.substr(0, point).find_first_of("123456789") != std::string::npos;
+        return large ? (number.front() == '-' ? -HUGE_VAL : HUGE_VAL) : 0.0;
+    }
     return value;
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 namespace {
 
 TEST(ListNumber, NumberAtTheStartOfTheText) {
@@ -16,6 +19,8 @@ TEST(ListNumber, NumberAtTheStartOfTheText) {
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(app::numberAtStart(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(app::numberAtStart(std::string(400, '9')), HUGE_VAL);
+    EXPECT_EQ(app::numberAtStart("0." + std::string(400, '0') + "1"), 0.0);
 }
 
 TEST(AcquisitionMode, FiveHzOnlyFromTheSecondCharacterOn) {
