@@ -45,7 +45,8 @@ public:
     // Copies the values (the caller keeps its buffer); an empty span empties the trace. NaN leaves a gap.
     void setData(std::span<const double> values);
     const std::vector<double>& data() const { return m_data; }
-    // Changes with every setData, so the drawing side copies the values only when they are new.
+    // Changes with every setData and is never the same for two series, so the drawing side copies the values
+    // only when they are new, also across a rebuild.
     std::uint64_t dataRevision() const { return m_revision; }
     // Largest finite magnitude in the data (0 when empty), kept up to date by setData.
     double largestMagnitude() const { return m_largest; }

@@ -1,7 +1,13 @@
 // Chart region: adding and fetching its elements; also the value axis's range and the series' data.
 #include "chart/Region.h"
 
+#include <atomic>
+
 namespace chart {
+
+namespace {
+std::atomic<std::uint64_t> nextRevision{1};
+}
 
 Caption& Region::addCaption() {
     m_caption = std::make_unique<Caption>();
@@ -55,7 +61,7 @@ AxisRange ValueAxis::rangeFor(double largest) {
 void LineSeries::setData(std::span<const double> values) {
     m_data.assign(values.begin(), values.end());
     m_largest = chart::largestMagnitude(values);
-    ++m_revision;
+    m_revision = nextRevision.fetch_add(1, std::memory_order_relaxed);
 }
 
 } // namespace chart

@@ -38,6 +38,7 @@ class ChartTest : public QObject {
 private slots:
     void buildingTwiceGivesOneOfEach();
     void rebuildLeavesNothingOfTheEarlierBuild();
+    void newDataAfterRebuildIsShown();
     void layoutTextsAndLimits();
     void missingElementIsDetached();
     void traceIsDrawnWhereTheDataAre();
@@ -83,6 +84,25 @@ void ChartTest::rebuildLeavesNothingOfTheEarlierBuild() {
     // Nothing of the old trace, axis range or statistics box is drawn.
     QCOMPARE(Chart1.toImage(), freshChart());
     QCOMPARE(Chart1.region(1).valueAxis(1).shownRange(), (chart::AxisRange{-1.0, 1.0}));
+}
+
+void ChartTest::newDataAfterRebuildIsShown() {
+    chart::Chart Chart1;
+    chart::DoTheChart(Chart1);
+    Chart1.region(1).lineSeries(1).setData(std::vector<double>(121, 0.5));
+    Chart1.draw(false);
+    Chart1.flush();
+    chart::DoTheChart(Chart1);
+    Chart1.region(1).lineSeries(1).setData(std::vector<double>(121, -0.5));
+    Chart1.draw(false);
+
+    const QImage image = Chart1.toImage();
+    const QImage empty = freshChart();
+    const QRect plot = plotArea(image);
+    const QRect upper(plot.left() + 10, plot.top(), plot.width() - 20, plot.height() / 2 - 2);
+    const QRect lower(plot.left() + 10, plot.center().y() + 2, plot.width() - 20, plot.height() / 2 - 10);
+    QCOMPARE(changedBounds(image, empty, upper), QRect());
+    QVERIFY(changedBounds(image, empty, lower).width() > lower.width() - 4);
 }
 
 void ChartTest::layoutTextsAndLimits() {
