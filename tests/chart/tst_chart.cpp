@@ -284,7 +284,7 @@ void ChartTest::liveDrawsAreCoalescedAndShowTheNewest() {
         QTest::qWait(1);
     }
     const int perFrame = Chart1.drawCount() - start;
-    QVERIFY2(perFrame >= 5 && perFrame <= 14, qPrintable(QString::number(perFrame)));
+    QVERIFY2(perFrame >= 2 && perFrame <= 14, qPrintable(QString::number(perFrame)));
 }
 
 QTEST_MAIN(ChartTest)

@@ -6,7 +6,10 @@
 
 #include "chart/ChartPixels.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QMenu>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -74,6 +77,8 @@ private slots:
     void savesImages_data();
     void savesImages();
     void saveFailureNamesFileAndReason();
+    void contextMenuSavesImage_data();
+    void contextMenuSavesImage();
 
 private:
     QTemporaryDir m_dir;
@@ -242,6 +247,58 @@ void ChartOutputTest::saveFailureNamesFileAndReason() {
     QVERIFY2(result.message.contains(path), qPrintable(result.message));
     QVERIFY2(result.message.contains(QStringLiteral("No such file or directory")),
              qPrintable(result.message));
+}
+
+void ChartOutputTest::contextMenuSavesImage_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("problem"); // empty: saved
+    QTest::newRow("saved") << "menu.png"
+                           << "";
+    QTest::newRow("failure shown") << "missing/menu.png"
+                                   << "No such file or directory";
+}
+
+// Right click, "Save Image…", a file name in the dialog: the file is written, or a warning names the problem.
+void ChartOutputTest::contextMenuSavesImage() {
+    QFETCH(QString, name);
+    QFETCH(QString, problem);
+    const QString path = m_dir.filePath(name);
+    chart::Chart Chart1;
+    buildLiveChart(Chart1);
+    Chart1.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Chart1));
+
+    auto* plot = Chart1.findChild<QWidget*>(QStringLiteral("Chart1Plot"));
+    QVERIFY(plot);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(200, 100), plot->mapToGlobal(QPoint(200, 100)));
+    QApplication::sendEvent(plot, &click);
+    auto* menu = Chart1.findChild<QMenu*>();
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Save Image…"));
+
+    QString warning;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        QTimer::singleShot(0, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                warning = box->text();
+                box->accept();
+            }
+        });
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name, then saves
+    });
+    menu->actions().first()->trigger();
+    menu->close();
+
+    if (problem.isEmpty()) {
+        QVERIFY2(warning.isEmpty(), qPrintable(warning));
+        QCOMPARE(QImage(path).size(), QSize(chart::chartWidth, chart::chartHeight));
+    } else {
+        QVERIFY2(warning.contains(path) && warning.contains(problem), qPrintable(warning));
+    }
 }
 
 QTEST_MAIN(ChartOutputTest)
