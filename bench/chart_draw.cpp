@@ -22,9 +22,18 @@ double percentile(std::vector<double> samples, double p) {
     return samples[index];
 }
 
+// Figures are formatted without the locale (the application has set it from the environment).
+QString fixed(double value) {
+    return QString::number(value, 'f', 3);
+}
+
 void report(const char* what, const std::vector<double>& ms) {
-    std::printf("%-44s median %.3f ms  p90 %.3f ms  max %.3f ms  (%zu runs)\n", what, percentile(ms, 0.5),
-                percentile(ms, 0.9), *std::max_element(ms.begin(), ms.end()), ms.size());
+    const QString line = QStringLiteral("%1 median %2 ms  p90 %3 ms  max %4 ms  (%5 runs)")
+                             .arg(QString::fromLatin1(what), -44)
+                             .arg(fixed(percentile(ms, 0.5)), fixed(percentile(ms, 0.9)),
+                                  fixed(*std::max_element(ms.begin(), ms.end())))
+                             .arg(ms.size());
+    std::printf("%s\n", qPrintable(line));
 }
 
 } // namespace
