@@ -38,7 +38,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 export DEMO_SECONDS=${DEMO_SECONDS:-30} RECORDER="$root/build/src/app/qel-te-recorder"
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
+"$root/scripts/with-xvfb.sh" bash -c '
     set -euo pipefail
     "$RECORDER" >recorder.log 2>&1 &
     app=$!

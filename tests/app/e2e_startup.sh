@@ -2,7 +2,7 @@
 # The real program under Xvfb, started the way an operator starts it:
 #  - a fresh directory gets an event log whose first line is the start-up line; a second start empties it;
 #  - a directory where the log cannot be created shows a message and ends the program with a non-zero status.
-# Usage: e2e_startup.sh <path to qel-te-recorder>   (run under xvfb-run by ctest)
+# Usage: e2e_startup.sh <path to qel-te-recorder>   (run on an X display: scripts/with-xvfb.sh)
 set -euo pipefail
 bin=$1
 work=$(mktemp -d)
@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 wait_for_window() { # pid -> window id, or fail
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         kill -0 "$1" 2>/dev/null || return 1
         wid=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1 || true)
         [ -n "$wid" ] && { echo "$wid"; return 0; }
@@ -22,7 +22,7 @@ wait_for_window() { # pid -> window id, or fail
 run_once() { # dir
     (cd "$1" && exec "$bin") >"$work/app.log" 2>&1 &
     local pid=$!
-    wait_for_window "$pid" >/dev/null || fail "no window appeared"
+    wait_for_window "$pid" >/dev/null || fail "no window appeared: $(cat "$work/app.log")"
     kill "$pid"; wait "$pid" 2>/dev/null || true
 }
 
