@@ -42,24 +42,4 @@ TEST(TimeStamp, LocaleMonthNamesInTheCLocaleAreEnglish) {
     EXPECT_EQ(app::monthNamesFromLocale(), app::englishMonthNames());
 }
 
-TEST(TimeStamp, DateTimeLeavesOutHundredths) {
-    const app::TimeStampFormatter f;
-    EXPECT_EQ(f.dateTime({2013, 1, 5, 21, 14, 7, 42}), "2013-Jan-05 21:14:07");
-}
-
-TEST(SystemClock, HundredthsComeFromTheSameReadAsTheSeconds) {
-    // The date, time and hundredths are one read: within one second-aligned read the fields are consistent
-    // and the hundredths stay within 0..99.
-    const app::SystemClock clock;
-    for (int i = 0; i < 1000; ++i) {
-        const LocalTime t = clock.now();
-        ASSERT_GE(t.hundredths, 0);
-        ASSERT_LE(t.hundredths, 99);
-        ASSERT_GE(t.second, 0);
-        ASSERT_LE(t.second, 59);
-        ASSERT_GE(t.month, 1);
-        ASSERT_LE(t.month, 12);
-    }
-}
-
 } // namespace

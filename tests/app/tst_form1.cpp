@@ -70,18 +70,14 @@ void TestForm1::everyControlIsWhereTheOperatorExpectsIt_data() {
     QTest::addColumn<QString>("parentName");
     QTest::newRow("Check1") << "Check1" << QRect(40, 48, 185, 17) << "client";
     QTest::newRow("Command1") << "Command1" << QRect(40, 176, 73, 20) << "client";
-    QTest::newRow("Command2") << "Command2" << QRect(40, 200, 73, 20) << "client";
     QTest::newRow("Text1") << "Text1" << QRect(256, 160, 649, 161) << "client";
     QTest::newRow("Frame1") << "Frame1" << QRect(8, 0, 905, 633) << "client";
     QTest::newRow("Check4") << "Check4" << QRect(32, 32, 201, 17) << "Frame1";
     QTest::newRow("List1") << "List1" << QRect(240, 32, 121, 20) << "Frame1";
-    QTest::newRow("List8") << "List8" << QRect(688, 80, 97, 20) << "Frame1";
-    QTest::newRow("Label13") << "Label13" << QRect(32, 120, 17, 17) << "Frame1";
     QTest::newRow("Label4") << "Label4" << QRect(250, 144, 553, 14) << "Frame1";
     QTest::newRow("Label17") << "Label17" << QRect(632, 4, 257, 21) << "Frame1";
     QTest::newRow("Text3") << "Text3" << QRect(592, 112, 305, 20) << "Frame1";
     QTest::newRow("Chart1") << "Chart1" << QRect(8, 328, 889, 297) << "Frame1";
-    QTest::newRow("Command3") << "Command3" << QRect(32, 304, 153, 20) << "Frame1";
 }
 
 void TestForm1::everyControlIsWhereTheOperatorExpectsIt() {
