@@ -45,6 +45,11 @@ RecordingRun::RecordingRun(const Form1Controls& controls, const Clock& clock,
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
+
+    m_panelTimer = new QTimer(this);
+    m_panelTimer->setSingleShot(true);
+    m_panelTimer->setInterval(16);
+    connect(m_panelTimer, &QTimer::timeout, this, &RecordingRun::flushPanel);
 }
 
 RecordingRun::~RecordingRun() = default;
@@ -60,6 +65,8 @@ void RecordingRun::Command1_Click() {
     // Axis limits, trace, statistics, rate counters and the panel's length start afresh.
     m_processor.startRun();
     pushTraceToChart();
+    m_pendingPanel.clear();
+    m_pendingClear = false;
     m_c.Text1->clear();
     m_processor.setPanelLength(0);
 
@@ -92,6 +99,7 @@ void RecordingRun::Command2_Click() {
     m_c.Command(1)->setEnabled(true);
     m_c.Command(2)->setEnabled(false);
     m_timer1->stop();
+    flushPanel();
     if (m_port->isOpen()) {
         m_port->close();
         m_recordFile.reset();
@@ -164,64 +172,72 @@ void RecordingRun::onReceived(const QByteArray& bytes) {
     options.check3Checked = isChecked(m_c.Check(3));
     options.check4Checked = isChecked(m_c.Check(4));
 
-    // The panel and the chart take the chunk's outputs in one go; the texts of a reading are only valid
-    // until the next one, so what is needed after the loop is copied.
-    QString pendingLines;
-    bool clearPanel = false;
-    bool traceChanged = false;
-    std::string heading, statisticsLabel, statisticsCaption, recordReport;
-    chart::Chart& chart = *m_c.Chart1;
-
+    ChunkOutputs chunk;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     m_processor.processReceived(std::span(data, static_cast<std::size_t>(bytes.size())), options,
-                                m_recordFile.get(), [&](const acquisition::ReadingOutputs& out) {
-                                    if (heading.empty())
-                                        heading =
-                                            out.heading; // Check2 is the same for every reading of the chunk
-                                    if (!out.recordReport.empty())
-                                        recordReport = out.recordReport;
-                                    if (!out.liveLine.empty()) {
-                                        pendingLines += QStringLiteral("\n");
-                                        pendingLines += text(out.liveLine);
-                                    }
-                                    if (out.clearPanel) {
-                                        clearPanel = true;
-                                        pendingLines.clear();
-                                    }
-                                    if (out.chart.rate == acquisition::ChartRate::None)
-                                        return;
-                                    chart.textBox(1).setText(text(out.chart.rateCaption));
-                                    using Limit = acquisition::AxisChange::Limit;
-                                    if (out.chart.axis.limit == Limit::Minimum)
-                                        chart.region(1).valueAxis(1).setMinimum(out.chart.axis.value);
-                                    else if (out.chart.axis.limit == Limit::Maximum)
-                                        chart.region(1).valueAxis(1).setMaximum(out.chart.axis.value);
-                                    if (out.chart.traceChanged) {
-                                        traceChanged = true;
-                                        statisticsLabel = out.chart.statisticsLabel;
-                                        statisticsCaption = out.chart.statisticsCaption;
-                                    }
-                                });
+                                m_recordFile.get(),
+                                [&](const acquisition::ReadingOutputs& out) { applyReading(out, chunk); });
 
-    if (const QString h = text(heading); !heading.empty() && m_c.Label(4)->text() != h)
-        m_c.Label(4)->setText(h);
-    if (clearPanel)
+    // The window takes the chunk's outputs in one go: labels now, the panel and the chart at the next
+    // screen refresh.
+    if (const QString heading = text(chunk.heading); !heading.isEmpty() && m_c.Label(4)->text() != heading)
+        m_c.Label(4)->setText(heading);
+    if ((m_pendingClear || !m_pendingPanel.isEmpty()) && !m_panelTimer->isActive())
+        m_panelTimer->start();
+    if (chunk.traceChanged) {
+        m_c.Label(5)->setText(text(chunk.statisticsLabel));
+        m_c.Chart1->textBox(2).setText(text(chunk.statisticsCaption));
+        pushTraceToChart();
+    } else if (chunk.charted) {
+        m_c.Chart1->draw(false); // the rate caption changed at a sweep boundary
+    }
+    if (!chunk.recordReport.empty())
+        m_messages.warn(QStringLiteral("record file"), text(chunk.recordReport));
+}
+
+// The texts of a reading are only valid until the next one: what the chunk needs later is copied.
+void RecordingRun::applyReading(const acquisition::ReadingOutputs& out, ChunkOutputs& chunk) {
+    if (chunk.heading.empty())
+        chunk.heading = out.heading; // Check2 is the same for every reading of a chunk
+    if (!out.recordReport.empty())
+        chunk.recordReport = out.recordReport;
+    if (!out.liveLine.empty()) {
+        m_pendingPanel += QLatin1Char('\n');
+        m_pendingPanel += text(out.liveLine);
+    }
+    if (out.clearPanel) {
+        m_pendingClear = true;
+        m_pendingPanel.clear();
+    }
+    if (out.chart.rate == acquisition::ChartRate::None)
+        return;
+    chunk.charted = true;
+    chart::Chart& chart = *m_c.Chart1;
+    chart.textBox(1).setText(text(out.chart.rateCaption));
+    using Limit = acquisition::AxisChange::Limit;
+    if (out.chart.axis.limit == Limit::Minimum)
+        chart.region(1).valueAxis(1).setMinimum(out.chart.axis.value);
+    else if (out.chart.axis.limit == Limit::Maximum)
+        chart.region(1).valueAxis(1).setMaximum(out.chart.axis.value);
+    if (out.chart.traceChanged) {
+        chunk.traceChanged = true;
+        chunk.statisticsLabel = out.chart.statisticsLabel;
+        chunk.statisticsCaption = out.chart.statisticsCaption;
+    }
+}
+
+void RecordingRun::flushPanel() {
+    m_panelTimer->stop();
+    if (m_pendingClear)
         m_c.Text1->clear();
-    if (!pendingLines.isEmpty()) {
+    if (!m_pendingPanel.isEmpty()) {
         // Append at the end without rewriting the panel; the panel then scrolls to its end.
         QTextCursor cursor(m_c.Text1->document());
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(pendingLines);
+        cursor.insertText(m_pendingPanel);
     }
-    if (traceChanged) {
-        m_c.Label(5)->setText(text(statisticsLabel));
-        chart.textBox(2).setText(text(statisticsCaption));
-        pushTraceToChart();
-    } else if (bytes.size() > 0) {
-        chart.draw(false); // the rate caption may have changed
-    }
-    if (!recordReport.empty())
-        m_messages.warn(QStringLiteral("record file"), text(recordReport));
+    m_pendingPanel.clear();
+    m_pendingClear = false;
 }
 
 void RecordingRun::onLinkLost(const QString& reason) {

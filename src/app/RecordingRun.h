@@ -43,12 +43,22 @@ public:
     bool isRecordFileOpen() const { return m_recordFile != nullptr; }
 
 private:
+    struct ChunkOutputs {
+        std::string heading;
+        std::string recordReport;
+        bool charted = false;
+        bool traceChanged = false;
+        std::string statisticsLabel;
+        std::string statisticsCaption;
+    };
     void onReceived(const QByteArray& bytes);
+    void applyReading(const acquisition::ReadingOutputs& out, ChunkOutputs& chunk);
     void onLinkLost(const QString& reason);
     bool openRecordFile();
     void setConnected(bool connected);
     void startPidTimer();
     void pushTraceToChart();
+    void flushPanel();
 
     const Form1Controls& m_c;
     EventLog& m_log;
@@ -57,6 +67,11 @@ private:
     std::unique_ptr<acquisition::SerialLink> m_port;
     std::unique_ptr<acquisition::RecordFile> m_recordFile;
     QTimer* m_timer1 = nullptr;
+    // Live lines reach Text1 at most once per screen refresh: painting the panel per read would cost more
+    // than everything else on the receive path together.
+    QTimer* m_panelTimer = nullptr;
+    QString m_pendingPanel;
+    bool m_pendingClear = false;
     std::string m_versionText; // List3's text for the chunk being processed
 };
 
