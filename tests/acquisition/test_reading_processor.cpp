@@ -1,5 +1,5 @@
 // Readings through the whole receive path: every byte a reading, outputs in the mode's order, one clock
-// read per line, the record file written and its failures reported.
+// read per line, chart outputs, the panel limit and record write failures reported.
 #include "acquisition/LineTexts.h"
 #include "acquisition/ReadingProcessor.h"
 
@@ -15,27 +15,16 @@ using namespace acquisition;
 // A clock that advances one hundredth per read, so each line shows which read it took.
 class SteppingClock final : public app::Clock {
 public:
-    app::LocalTime now() const override {
-        ++reads;
-        return {2013, 1, 5, 21, 14, 7, reads};
-    }
+    app::LocalTime now() const override { return {2013, 1, 5, 21, 14, 7, ++reads}; }
     mutable int reads = 0;
 };
 
-AcquisitionOptions standardOptions() {
-    AcquisitionOptions o;
-    o.versionText = "2.5";
-    o.check1Checked = true;
-    o.check4Checked = true;
-    return o;
-}
-
-AcquisitionOptions fiveHzOptions(bool highSpeed) {
-    AcquisitionOptions o = standardOptions();
-    o.versionText = "2.5 (5 Hz nom.)";
-    o.check3Enabled = true;
-    o.check3Checked = highSpeed;
-    return o;
+AcquisitionOptions options(bool fiveHz = false, bool highSpeed = false) {
+    return {.versionText = fiveHz ? "2.5 (5 Hz nom.)" : "2.5",
+            .check1Checked = true,
+            .check3Enabled = fiveHz,
+            .check3Checked = highSpeed,
+            .check4Checked = true};
 }
 
 class ReadingProcessorTest : public ::testing::Test {
@@ -45,86 +34,51 @@ protected:
     ReadingProcessor processor{clock, stamps};
 };
 
-TEST_F(ReadingProcessorTest, OneReadingGivesTheExampleLinesAndHeading) {
-    app::ManualClock fixed({2013, 1, 5, 21, 14, 7, 42});
-    ReadingProcessor p(fixed, stamps);
-    p.startRun();
-    const ReadingOutputs& out = p.processReading(126, standardOptions(), nullptr);
-    EXPECT_EQ(out.recordLine, "7E:126: 2013-Jan-05 21:14:07.42  TE:    0.125 None None");
-    EXPECT_EQ(out.liveLine, "7E:126: 2013-Jan-05 21:14:07.42  TE:    0.125 ASCOM None None");
-    EXPECT_EQ(out.heading, kHeadingWithoutTelescope);
-    EXPECT_EQ(out.trackingError, 0.125);
-    EXPECT_EQ(p.state().lastSampleText, "126");
-    EXPECT_EQ(p.state().raText, "None");
-    EXPECT_EQ(p.panelLength(), 2 + static_cast<int>(out.liveLine.size()));
-}
-
-TEST_F(ReadingProcessorTest, RecordAndLiveLinesEachReadTheClockOnceInTheModesOrder) {
+TEST_F(ReadingProcessorTest, EveryByteOfOneReadIsAReadingAndEachLineReadsTheClockOnce) {
     processor.startRun();
-    const ReadingOutputs& standard = processor.processReading(127, standardOptions(), nullptr);
-    EXPECT_NE(standard.recordLine.find("07.01"), std::string_view::npos); // record first
-    EXPECT_NE(standard.liveLine.find("07.02"), std::string_view::npos);
-    const ReadingOutputs& fiveHz = processor.processReading(127, fiveHzOptions(true), nullptr);
-    EXPECT_NE(fiveHz.liveLine.find("07.03"), std::string_view::npos); // live line first
-    EXPECT_NE(fiveHz.recordLine.find("07.04"), std::string_view::npos);
-    EXPECT_EQ(clock.reads, 4);
-}
+    processor.setPositionTexts("RA  05:34:31", "DEC +22:00:52"); // "None" while Check2 is unchecked
+    const std::uint8_t received[] = {126, 5, 255};
+    std::vector<std::string> lines; // standard mode: the record line first, then the live line
+    int panel = 0;
+    processor.processReceived(received, options(), nullptr, [&](const ReadingOutputs& out) {
+        lines.emplace_back(out.recordLine);
+        lines.emplace_back(out.liveLine);
+        panel += 2 + static_cast<int>(out.liveLine.size());
+        EXPECT_EQ(out.heading, kHeadingWithoutTelescope);
+    });
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"7E:126: 2013-Jan-05 21:14:07.01  TE:    0.125 None None",
+                                        "7E:126: 2013-Jan-05 21:14:07.02  TE:    0.125 ASCOM None None",
+                                        "5:5: 2013-Jan-05 21:14:07.03  TE:   15.250 None None",
+                                        "5:  5: 2013-Jan-05 21:14:07.04  TE:   15.250 ASCOM None None",
+                                        "FF:255: 2013-Jan-05 21:14:07.05  TE:  -16.000 None None",
+                                        "FF:255: 2013-Jan-05 21:14:07.06  TE:  -16.000 ASCOM None None"}));
+    EXPECT_EQ(processor.panelLength(), panel);
 
-TEST_F(ReadingProcessorTest, EveryByteOfOneReadIsAReadingInOrder) {
-    char pattern[] = "/tmp/qel-proc-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string path = std::string(pattern) + "/r.txt";
-    auto opened = RecordFile::open(path);
-    ASSERT_TRUE(opened.file);
-
+    // Start keeps the last code for the PID controller; 5 Hz mode writes the live line first.
     processor.startRun();
-    const std::uint8_t received[] = {126, 127, 128, 5};
-    std::vector<std::string> live;
-    processor.processReceived(received, standardOptions(), opened.file.get(),
-                              [&](const ReadingOutputs& out) { live.emplace_back(out.liveLine); });
-    ASSERT_EQ(live.size(), 4u);
-    EXPECT_EQ(live[0].substr(0, 7), "7E:126:");
-    EXPECT_EQ(live[1].substr(0, 7), "7F:127:");
-    EXPECT_EQ(live[2].substr(0, 7), "80:128:");
-    EXPECT_EQ(live[3].substr(0, 7), "5:  5: ");
-    EXPECT_EQ(processor.state().lastSampleText, "5");
-    EXPECT_EQ(processor.state().counters.slowRateCounter, 4);
-
-    opened.file.reset();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    char buf[512] = {};
-    const std::size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    const std::string text(buf, n);
-    EXPECT_EQ(text.substr(0, 8), "7E:126: ");
-    EXPECT_NE(text.find("\r\n7F:127: "), std::string::npos);
-    EXPECT_NE(text.find("\r\n80:128: "), std::string::npos);
-    EXPECT_NE(text.find("\r\n5:5: "), std::string::npos);
-    ::unlink(path.c_str());
-    ::rmdir(pattern);
-}
-
-TEST_F(ReadingProcessorTest, PositionTextsFollowCheck2) {
-    processor.startRun();
-    processor.setPositionTexts("RA  05:34:31", "DEC +22:00:52");
-    AcquisitionOptions o = standardOptions();
+    EXPECT_EQ(processor.state().lastSampleText, "255");
+    AcquisitionOptions o = options(true, true);
     o.check2Checked = true;
-    const ReadingOutputs& with = processor.processReading(127, o, nullptr);
-    EXPECT_EQ(with.heading, kHeadingWithTelescope);
-    EXPECT_TRUE(with.liveLine.ends_with(" ASCOM RA  05:34:31 DEC +22:00:52"));
-    o.check2Checked = false;
-    const ReadingOutputs& without = processor.processReading(127, o, nullptr);
-    EXPECT_EQ(without.heading, kHeadingWithoutTelescope);
-    EXPECT_TRUE(without.liveLine.ends_with(" ASCOM None None"));
-    EXPECT_EQ(processor.state().decText, "None");
+    processor.setPositionTexts("RA  05:34:31", "DEC +22:00:52");
+    const ReadingOutputs& fiveHz = processor.processReading(128, o, nullptr);
+    EXPECT_EQ(fiveHz.liveLine,
+              "80:128: 2013-Jan-05 21:14:07.07  TE:   -0.125 ASCOM RA  05:34:31 DEC +22:00:52");
+    EXPECT_EQ(fiveHz.recordLine, "80:128: 2013-Jan-05 21:14:07.08  TE:   -0.125 RA  05:34:31 DEC +22:00:52");
+    EXPECT_EQ(fiveHz.heading, kHeadingWithTelescope);
+    EXPECT_EQ(clock.reads, 8);
 }
 
-TEST_F(ReadingProcessorTest, ChartOutputsAtTheSlowRate) {
+TEST_F(ReadingProcessorTest, ChartOutputsAtTheSlowRateAndNothingBreaksWithoutADisplaySize) {
+    processor.startRun(); // no display size chosen yet: the reading is still recorded and shown
+    const ReadingOutputs& unsized = processor.processReading(0, options(true, true), nullptr);
+    EXPECT_EQ(unsized.chart.rate, ChartRate::Fast);
+    EXPECT_FALSE(unsized.chart.traceChanged);
+    EXPECT_FALSE(unsized.recordLine.empty() || unsized.liveLine.empty());
+
     processor.chooseDisplaySize(120);
     processor.startRun();
-    const AcquisitionOptions o = standardOptions();
-    const ReadingOutputs& first = processor.processReading(135, o, nullptr); // -1.0
+    const ReadingOutputs& first = processor.processReading(135, options(), nullptr); // -1.0
     EXPECT_EQ(first.chart.rate, ChartRate::Slow);
     EXPECT_EQ(first.chart.rateCaption, "1.0 Hz, 120 Seconds Range, 10 Seconds/Division");
     EXPECT_TRUE(first.chart.traceChanged);
@@ -132,53 +86,31 @@ TEST_F(ReadingProcessorTest, ChartOutputsAtTheSlowRate) {
     EXPECT_EQ(first.chart.statisticsLabel, "TE: 0.000 \u00b10.000 arcsecond 95% PI, 0.000 RMS");
     EXPECT_EQ(processor.sweep().state().displayBuffer[0], -1.0);
     for (int i = 2; i <= 8; ++i)
-        EXPECT_EQ(processor.processReading(135, o, nullptr).chart.rate, ChartRate::None) << i;
-    EXPECT_EQ(processor.processReading(119, o, nullptr).chart.rate, ChartRate::Slow); // the 9th
+        EXPECT_EQ(processor.processReading(135, options(), nullptr).chart.rate, ChartRate::None) << i;
+    EXPECT_EQ(processor.processReading(119, options(), nullptr).chart.rate, ChartRate::Slow); // the 9th
     EXPECT_EQ(processor.sweep().state().displayBuffer[1], 1.0);
 }
 
-TEST_F(ReadingProcessorTest, ChartingWithoutADisplaySizeIsHarmless) {
-    processor.startRun(); // no display size was ever chosen
-    const ReadingOutputs& out = processor.processReading(0, fiveHzOptions(true), nullptr);
-    EXPECT_EQ(out.chart.rate, ChartRate::Fast);
-    EXPECT_FALSE(out.chart.traceChanged);
-    EXPECT_FALSE(out.recordLine.empty()); // the reading is still recorded and shown
-    EXPECT_FALSE(out.liveLine.empty());
-}
-
-TEST_F(ReadingProcessorTest, PanelIsEmptiedOncePastItsLimit) {
+TEST_F(ReadingProcessorTest, PanelIsEmptiedOncePastItsLimitNotAtIt) {
     processor.startRun();
-    int readings = 0;
-    bool cleared = false;
-    while (!cleared && readings < 10000) {
-        const int before = processor.panelLength();
-        const ReadingOutputs& out = processor.processReading(127, standardOptions(), nullptr);
-        cleared = out.clearPanel;
-        ++readings;
-        if (cleared) {
-            EXPECT_GT(before + 2 + static_cast<int>(out.liveLine.size()), TextPanelLength::kLimit);
-        }
-    }
-    EXPECT_TRUE(cleared);
+    const int line = 2 + static_cast<int>(processor.processReading(127, options(), nullptr).liveLine.size());
+    processor.setPanelLength(TextPanelLength::kLimit - line);
+    EXPECT_FALSE(processor.processReading(127, options(), nullptr).clearPanel);
+    EXPECT_EQ(processor.panelLength(), TextPanelLength::kLimit);
+    EXPECT_TRUE(processor.processReading(127, options(), nullptr).clearPanel);
     EXPECT_EQ(processor.panelLength(), 0);
 }
 
-TEST_F(ReadingProcessorTest, RecordWriteFailureReachesTheOutputsOnce) {
+TEST_F(ReadingProcessorTest, RecordWriteFailureIsReportedOnceAndLaterLinesAreStillTried) {
     auto full = RecordFile::open("/dev/full");
     ASSERT_TRUE(full.file);
     processor.startRun();
-    const std::string first(processor.processReading(127, standardOptions(), full.file.get()).recordReport);
-    const std::string second(processor.processReading(127, standardOptions(), full.file.get()).recordReport);
+    const std::string first(processor.processReading(127, options(), full.file.get()).recordReport);
     EXPECT_NE(first.find("/dev/full"), std::string::npos) << first;
-    EXPECT_TRUE(second.empty()) << second;
-    EXPECT_EQ(full.file->lostLines(), 2u); // the second line was tried too
-}
-
-TEST_F(ReadingProcessorTest, StartKeepsTheLastSampleText) {
-    processor.processReading(42, standardOptions(), nullptr);
-    processor.startRun();
-    EXPECT_EQ(processor.state().lastSampleText, "42");
-    EXPECT_EQ(processor.state().counters.slowRateCounter, 0);
+    EXPECT_NE(first.find("No space left on device"), std::string::npos) << first;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(processor.processReading(127, options(), full.file.get()).recordReport, "");
+    EXPECT_EQ(full.file->lostLines(), 4u);
 }
 
 } // namespace
