@@ -4,9 +4,6 @@
 #include <QImage>
 #include <QRect>
 
-#include <cmath>
-#include <vector>
-
 namespace chartpixels {
 
 // The trace, the axes, the title and the text boxes are pure red; grid and zero lines a darker red (at most
@@ -34,64 +31,32 @@ int count(const QImage& image, QRect area, Pred pred) {
     return n;
 }
 
-// Bounding box of the bright red pixels in an area (null when there are none).
-inline QRect redBounds(const QImage& image, QRect area) {
+// Bounding box of the pixels in an area that are bright red, or that differ from a reference picture (null
+// when there are none).
+inline QRect bounds(const QImage& image, QRect area, const QImage* reference = nullptr) {
     area &= image.rect();
     QRect box;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (brightRed(image.pixel(x, y)))
+            if (reference ? image.pixel(x, y) != reference->pixel(x, y) : brightRed(image.pixel(x, y)))
                 box |= QRect(x, y, 1, 1);
     return box;
 }
 
-// Bounding box of the pixels in an area that differ from a reference picture (null when none do).
-inline QRect changedBounds(const QImage& image, const QImage& reference, QRect area) {
-    area &= image.rect() & reference.rect();
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixel(x, y) != reference.pixel(x, y))
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-// The plotting area, between the left axis line (the longest vertical red run) and the bottom axis line (the
-// longest horizontal red run). The chart's dark red outline on the outermost pixels is left out of the
-// search.
+// The plotting area, from the left axis line (the longest vertical red run in the left third) to the bottom
+// axis line (the longest horizontal red run in the lower half). The chart's dark red outline on the outermost
+// pixels is left out of the search.
 inline QRect plotArea(const QImage& image) {
-    int bestColumn = -1, bestColumnRun = 0, columnTop = 0;
-    for (int x = 3; x < image.width() / 3; ++x) {
-        int run = 0;
-        for (int y = 3; y < image.height() - 3; ++y) {
-            run = brightRed(image.pixel(x, y)) ? run + 1 : 0;
-            if (run > bestColumnRun) {
-                bestColumnRun = run;
-                bestColumn = x;
-                columnTop = y - run + 1;
-            }
-        }
-    }
-    int bestRow = -1, bestRowRun = 0, rowRight = 0;
-    for (int y = image.height() / 2; y < image.height() - 3; ++y) {
-        int run = 0;
-        for (int x = 3; x < image.width() - 3; ++x) {
-            run = brightRed(image.pixel(x, y)) ? run + 1 : 0;
-            if (run > bestRowRun) {
-                bestRowRun = run;
-                bestRow = y;
-                rowRight = x;
-            }
-        }
-    }
-    if (bestColumn < 0 || bestRow < 0)
-        return {};
-    return QRect(QPoint(bestColumn, columnTop), QPoint(rowRight, bestRow));
-}
-
-// The inside of the plotting area, clear of axis lines and their inward ticks.
-inline QRect interior(const QRect& plot) {
-    return plot.adjusted(8, 2, -2, -8);
+    int columnRun = 0, column = 0, top = 0, rowRun = 0, row = 0, right = 0;
+    for (int x = 3; x < image.width() / 3; ++x)
+        for (int y = 3, run = 0; y < image.height() - 3; ++y)
+            if ((run = brightRed(image.pixel(x, y)) ? run + 1 : 0) > columnRun)
+                columnRun = run, column = x, top = y - run + 1;
+    for (int y = image.height() / 2; y < image.height() - 3; ++y)
+        for (int x = 3, run = 0; x < image.width() - 3; ++x)
+            if ((run = brightRed(image.pixel(x, y)) ? run + 1 : 0) > rowRun)
+                rowRun = run, row = y, right = x;
+    return columnRun > 0 && rowRun > 0 ? QRect(QPoint(column, top), QPoint(right, row)) : QRect();
 }
 
 } // namespace chartpixels
