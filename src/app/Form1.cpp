@@ -21,6 +21,13 @@
 #include <QPushButton>
 #include <QTimer>
 
+// The program's icons live in a resource compiled into this static library; the linker keeps it only when
+// it is registered by name, from the global namespace.
+static void registerResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace app {
 namespace {
 
@@ -35,6 +42,7 @@ Form1::Form1(const Clock& clock, const TimeStampFormatter& formatter, EventLog& 
     , m_clock(clock)
     , m_formatter(formatter)
     , m_log(log) {
+    registerResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("QEL TE Recorder"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/qel-te-recorder-32.png")));

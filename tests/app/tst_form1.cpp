@@ -96,6 +96,7 @@ void TestForm1::initialStates() {
     QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(m_form->windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+    QVERIFY(QFile::exists(QStringLiteral(":/icons/qel-te-recorder-32.png"))); // window and About box icon
 
     QVERIFY(find<QCheckBox>("Check4")->isChecked());
     for (const char* name : {"Check1", "Check2", "Check3", "Check5"})
