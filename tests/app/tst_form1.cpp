@@ -1,7 +1,6 @@
 // The main window: its controls where the operator expects them, its start-up trail and its one-row lists.
-#include "app/EventLog.h"
-#include "app/Form1.h"
 #include "app/OneRowList.h"
+#include "app/WindowFixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -31,36 +30,20 @@ private slots:
     void listStepsWithKeysWheelAndArrows();
 
 private:
-    QTemporaryDir m_dir;
-    QString m_oldDir;
-    app::ManualClock m_clock{{2013, 1, 5, 21, 14, 7, 42}};
-    app::TimeStampFormatter m_formatter;
-    std::unique_ptr<app::EventLog> m_log;
-    std::unique_ptr<app::Form1> m_form;
-
+    WindowFixture m_w;
     template <typename T>
     T* find(const char* name) {
-        auto* w = m_form->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+        return m_w.find<T>(name);
     }
 };
 
 void TestForm1::init() {
-    m_oldDir = QDir::currentPath();
-    QVERIFY(m_dir.isValid());
-    QDir::setCurrent(m_dir.path());
-    auto opened = app::EventLog::open(app::kEventLogName, m_clock, m_formatter);
-    QVERIFY(opened.log);
-    m_log = std::move(opened.log);
-    m_form = std::make_unique<app::Form1>(m_clock, m_formatter, *m_log);
+    QVERIFY(m_w.enter());
+    m_w.makeForm();
 }
 
 void TestForm1::cleanup() {
-    m_form.reset();
-    m_log.reset();
-    QDir::setCurrent(m_oldDir);
+    m_w.leave();
 }
 
 void TestForm1::everyControlIsWhereTheOperatorExpectsIt_data() {
@@ -84,18 +67,18 @@ void TestForm1::everyControlIsWhereTheOperatorExpectsIt() {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QFETCH(QString, parentName);
-    auto* w = m_form->findChild<QWidget*>(name);
+    auto* w = m_w.form->findChild<QWidget*>(name);
     QVERIFY2(w, qPrintable(name));
     QCOMPARE(w->geometry(), geometry);
     QCOMPARE(w->parentWidget()->objectName(), parentName);
 }
 
 void TestForm1::initialStates() {
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("QEL TE Recorder"));
-    QCOMPARE(m_form->centralWidget()->size(), QSize(921, 640));
-    QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(m_form->windowFlags() & Qt::WindowMinimizeButtonHint);
-    QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+    QCOMPARE(m_w.form->windowTitle(), QStringLiteral("QEL TE Recorder"));
+    QCOMPARE(m_w.form->centralWidget()->size(), QSize(921, 640));
+    QVERIFY(!(m_w.form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(m_w.form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QCOMPARE(m_w.form->minimumSize(), m_w.form->maximumSize());
     QVERIFY(QFile::exists(QStringLiteral(":/icons/qel-te-recorder-32.png"))); // window and About box icon
 
     QVERIFY(find<QCheckBox>("Check4")->isChecked());
@@ -142,24 +125,15 @@ void TestForm1::initialStates() {
 }
 
 void TestForm1::startUpWritesItsLinesInOrder() {
-    m_form->startUp();
-    QFile f(QDir(m_dir.path()).filePath(QString::fromLatin1(app::kEventLogName)));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    QCOMPARE(lines.value(0), QByteArray("2013-Jan-05 21:14:07.42 QEL Log File Startup\r"));
-    QVERIFY(lines.last().isEmpty()); // the last line is ended too
-    QCOMPARE(lines.at(lines.size() - 2), QByteArray("2013-Jan-05 21:14:07.42 Chart Initialized\r"));
+    m_w.form->startUp();
+    // A first start without settings: nothing was loaded, so there is no load line. Every line ends in CR LF.
+    const QList<QByteArray> expected{"2013-Jan-05 21:14:07.42 QEL Log File Startup\r",
+                                     "2013-Jan-05 21:14:07.42 Chart Initialized\r"};
+    QCOMPARE(m_w.logLines(), expected);
     QVERIFY(find<OneRowList>("List2")->isEnabled());
 }
 
 namespace {
-
-QList<QByteArray> logLines(const QString& dir) {
-    QFile f(QDir(dir).filePath(QString::fromLatin1(app::kEventLogName)));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll().split('\n');
-}
 
 void writeSettings(const QString& dir, const QByteArray& contents) {
     QFile f(QDir(dir).filePath(QStringLiteral("QEL_TE_Recorder.ini")));
@@ -177,14 +151,14 @@ const QByteArray kSettings =
 } // namespace
 
 void TestForm1::startUpWithASettingsFileLogsTheLoad() {
-    writeSettings(m_dir.path(), kSettings);
-    m_form->startUp();
-    const auto lines = logLines(m_dir.path());
-    QCOMPARE(lines.size(), 4); // three lines, each ended
+    writeSettings(m_w.dir.path(), kSettings);
+    m_w.form->startUp();
+    const auto lines = m_w.logLines();
+    QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(0).endsWith(" QEL Log File Startup\r"));
     QVERIFY(lines.at(1).endsWith(" Load Settings Complete\r"));
     QVERIFY(lines.at(2).endsWith(" Chart Initialized\r"));
-    QVERIFY(m_form->startUpProblems().isEmpty());
+    QVERIFY(m_w.form->startUpProblems().isEmpty());
     QCOMPARE(find<OneRowList>("List1")->selectedText(), QStringLiteral("3"));
     QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("run.txt"));
     // The 5 Hz unit was loaded: start-up enables high-speed recording and PID control.
@@ -196,14 +170,14 @@ void TestForm1::startUpWithASettingsFileLogsTheLoad() {
 void TestForm1::startUpWithABadSettingsFileChangesNothingAndSaysWhy() {
     QByteArray bad = kSettings;
     bad.replace("GuideRate= 0", "GuideRate= 9"); // List8 has 9 items: position 9 does not exist
-    writeSettings(m_dir.path(), bad);
-    m_form->startUp();
-    const auto lines = logLines(m_dir.path());
-    QCOMPARE(lines.size(), 3); // no " Load Settings Complete" for a load that failed
+    writeSettings(m_w.dir.path(), bad);
+    m_w.form->startUp();
+    const auto lines = m_w.logLines();
+    QCOMPARE(lines.size(), 2); // no " Load Settings Complete" for a load that failed
     QVERIFY(lines.at(1).endsWith(" Chart Initialized\r"));
-    QCOMPARE(m_form->startUpProblems().size(), 1);
-    QVERIFY2(m_form->startUpProblems().first().contains(QStringLiteral("QEL_TE_Recorder.ini")),
-             qPrintable(m_form->startUpProblems().first()));
+    QCOMPARE(m_w.form->startUpProblems().size(), 1);
+    QVERIFY2(m_w.form->startUpProblems().first().contains(QStringLiteral("QEL_TE_Recorder.ini")),
+             qPrintable(m_w.form->startUpProblems().first()));
     // Not half-loaded: the lists keep their initial (empty) selection, Text3 its default.
     QCOMPARE(find<OneRowList>("List1")->selectedIndex(), -1);
     QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
@@ -211,10 +185,10 @@ void TestForm1::startUpWithABadSettingsFileChangesNothingAndSaysWhy() {
 }
 
 void TestForm1::clockShowsTheTimeRightAfterStartUp() {
-    m_form->startUp();
+    m_w.form->startUp();
     QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:07 LCT"));
-    m_clock.set({2013, 1, 5, 21, 14, 8, 3});
-    m_form->Timer2_Timer();
+    m_w.clock.set({2013, 1, 5, 21, 14, 8, 3});
+    m_w.form->Timer2_Timer();
     QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:08 LCT"));
 }
 

@@ -2,22 +2,17 @@
 // COM1 in the working directory, as an operator links a device), Start, readings, Stop; the record file,
 // the panel, the event log and what the operator is told when something fails.
 #include "acquisition/SerialLink.h"
-#include "app/EventLog.h"
-#include "app/Form1.h"
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
+#include "app/WindowFixture.h"
 #include "support/PtyPair.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,21 +22,13 @@ using testsupport::PtyPair;
 
 namespace {
 
+const QString kRecordFile = QStringLiteral("QEL_TE_Recorder1.txt");
+
 std::vector<std::uint8_t> codes(int count, int first = 100) {
     std::vector<std::uint8_t> v(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         v[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((first + i) % 256);
     return v;
-}
-
-QList<QByteArray> linesOf(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> lines = f.readAll().split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 // The decimal code of a record line "7E:126: 2013-...".
@@ -69,52 +56,30 @@ private:
     void startForm();
     bool linkCom1(const PtyPair& pty);
     void press(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
-    QString recordPath() const { return m_dir.filePath(QStringLiteral("QEL_TE_Recorder1.txt")); }
-    QList<QByteArray> logLines() const {
-        return linesOf(m_dir.filePath(QString::fromLatin1(app::kEventLogName)));
-    }
     template <typename T>
     T* find(const char* name) {
-        auto* w = m_form->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+        return m_w.find<T>(name);
     }
 
-    QTemporaryDir m_dir;
-    QString m_oldDir;
-    app::ManualClock m_clock{{2013, 1, 5, 21, 14, 7, 42}};
-    app::TimeStampFormatter m_formatter;
-    std::unique_ptr<app::EventLog> m_log;
-    std::unique_ptr<app::Form1> m_form;
+    WindowFixture m_w;
 };
 
 void TestRecordingRun::init() {
-    m_oldDir = QDir::currentPath();
-    QVERIFY(m_dir.isValid());
-    for (const QString& entry :
-         QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System))
-        QFile::remove(m_dir.filePath(entry));
-    QDir::setCurrent(m_dir.path());
-    auto opened = app::EventLog::open(app::kEventLogName, m_clock, m_formatter);
-    QVERIFY(opened.log);
-    m_log = std::move(opened.log);
+    QVERIFY(m_w.enter());
 }
 
 void TestRecordingRun::cleanup() {
-    m_form.reset();
-    m_log.reset();
-    QDir::setCurrent(m_oldDir);
+    m_w.leave();
 }
 
 void TestRecordingRun::startForm() {
-    m_form = std::make_unique<app::Form1>(m_clock, m_formatter, *m_log);
-    m_form->startUp(); // no settings file: factory settings, port 1, "2.2", 120 samples, Check4 only
+    m_w.makeForm();
+    m_w.form->startUp(); // no settings file: factory settings, port 1, "2.2", 120 samples, Check4 only
 }
 
 bool TestRecordingRun::linkCom1(const PtyPair& pty) {
-    QFile::remove(m_dir.filePath(QStringLiteral("COM1")));
-    return QFile::link(QString::fromStdString(pty.slavePath()), m_dir.filePath(QStringLiteral("COM1")));
+    QFile::remove(m_w.dir.filePath(QStringLiteral("COM1")));
+    return QFile::link(QString::fromStdString(pty.slavePath()), m_w.dir.filePath(QStringLiteral("COM1")));
 }
 
 void TestRecordingRun::recordsWhatEachModeSelects_data() {
@@ -147,15 +112,15 @@ void TestRecordingRun::recordsWhatEachModeSelects() {
     const auto sent = codes(17);
     pty.writeInBackground(sent, 1, std::chrono::milliseconds(2));
     QTRY_VERIFY(pty.writerDone());
-    QTRY_COMPARE(m_form->recordingRun().processor().state().lastSampleText, std::string("116"));
+    QTRY_COMPARE(m_w.form->recordingRun().processor().state().lastSampleText, std::string("116"));
     press("Command2");
 
-    const auto lines = linesOf(recordPath());
+    const auto lines = m_w.lines(kRecordFile);
     QCOMPARE(lines.size(), recorded.size());
     for (int i = 0; i < recorded.size(); ++i)
         QCOMPARE(codeOf(lines.at(i)), int(sent[static_cast<std::size_t>(recorded.at(i) - 1)]));
     QCOMPARE(lines.first(), QByteArray("64:100: 2013-Jan-05 21:14:07.42  TE:    3.375 None None\r"));
-    QCOMPARE(m_form->recordingRun().processor().sweep().state().sampleCount, charted);
+    QCOMPARE(m_w.form->recordingRun().processor().sweep().state().sampleCount, charted);
     // Every reading is shown in the panel in all three columns; the panel begins with a line break.
     const QString panel = find<QPlainTextEdit>("Text1")->toPlainText();
     QCOMPARE(panel.count(QLatin1Char('\n')), 17);
@@ -175,15 +140,15 @@ void TestRecordingRun::startStopStartAppendsToTheSameFile() {
         QVERIFY(!find<QPushButton>("Command1")->isEnabled());
         QVERIFY(pty.write(sent));
         expected += static_cast<qsizetype>(sent.size());
-        QTRY_COMPARE(linesOf(recordPath()).size(), expected);
+        QTRY_COMPARE(m_w.lines(kRecordFile).size(), expected);
         press("Command2");
         QVERIFY(find<QPushButton>("Command1")->isEnabled());
     }
-    const auto lines = linesOf(recordPath());
+    const auto lines = m_w.lines(kRecordFile);
     for (int i = 0; i < 300; ++i)
         QCOMPARE(codeOf(lines.at(i)), i % 256);
     QCOMPARE(codeOf(lines.at(300)), 10);
-    const auto log = logLines();
+    const auto log = m_w.logLines();
     QCOMPARE(
         std::count_if(log.begin(), log.end(),
                       [](const QByteArray& l) { return l.endsWith(" Established QEL Serial Connection\r"); }),
@@ -191,12 +156,12 @@ void TestRecordingRun::startStopStartAppendsToTheSameFile() {
 }
 
 void TestRecordingRun::missingPortIsToldAndCreatesNoFile() {
-    QVERIFY(QFile::link(QStringLiteral("/nonexistent/qel-device"), m_dir.filePath(QStringLiteral("COM1"))));
+    QVERIFY(QFile::link(QStringLiteral("/nonexistent/qel-device"), m_w.dir.filePath(QStringLiteral("COM1"))));
     startForm();
     press("Command1");
-    QVERIFY(!QFile::exists(recordPath()));
-    QVERIFY(logLines().last().endsWith(" Failed to Establish QEL Serial Connection\r"));
-    const QString told = m_form->messages().shown(QStringLiteral("serial"));
+    QVERIFY(!QFile::exists(m_w.dir.filePath(kRecordFile)));
+    QVERIFY(m_w.logLines().last().endsWith(" Failed to Establish QEL Serial Connection\r"));
+    const QString told = m_w.form->messages().shown(QStringLiteral("serial"));
     QVERIFY2(told.contains(QStringLiteral("/nonexistent/qel-device")) &&
                  told.contains(QStringLiteral("No such file or directory")),
              qPrintable(told));
@@ -215,9 +180,9 @@ void TestRecordingRun::unopenableRecordFileClosesThePortAgain() {
     startForm();
     find<QLineEdit>("Text3")->setText(QStringLiteral("no-such-directory/run.txt"));
     press("Command1");
-    QVERIFY(!m_form->recordingRun().CommPort1().isOpen());
-    QVERIFY(logLines().last().endsWith(" Failed to Establish QEL Serial Connection\r"));
-    const QString told = m_form->messages().shown(QStringLiteral("record file"));
+    QVERIFY(!m_w.form->recordingRun().CommPort1().isOpen());
+    QVERIFY(m_w.logLines().last().endsWith(" Failed to Establish QEL Serial Connection\r"));
+    const QString told = m_w.form->messages().shown(QStringLiteral("record file"));
     QVERIFY2(told.contains(QStringLiteral("no-such-directory/run.txt")), qPrintable(told));
     QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
 }
@@ -228,22 +193,22 @@ void TestRecordingRun::lostLinkKeepsEveryLineAndRecovers() {
     startForm();
     press("Command1");
     QVERIFY(pty->write(codes(40)));
-    QTRY_COMPARE(linesOf(recordPath()).size(), 40);
+    QTRY_COMPARE(m_w.lines(kRecordFile).size(), 40);
     pty->hangUp();
-    QTRY_VERIFY(!m_form->messages().shown(QStringLiteral("serial")).isEmpty());
-    QVERIFY(!m_form->recordingRun().CommPort1().isOpen());
-    QVERIFY(!m_form->recordingRun().isRecordFileOpen());
+    QTRY_VERIFY(!m_w.form->messages().shown(QStringLiteral("serial")).isEmpty());
+    QVERIFY(!m_w.form->recordingRun().CommPort1().isOpen());
+    QVERIFY(!m_w.form->recordingRun().isRecordFileOpen());
     QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
-    QCOMPARE(linesOf(recordPath()).size(), 40);
+    QCOMPARE(m_w.lines(kRecordFile).size(), 40);
 
     // The operator plugs the unit back in, presses Stop and Start: recording goes on in the same file.
     press("Command2");
     pty = std::make_unique<PtyPair>();
     QVERIFY(linkCom1(*pty));
     press("Command1");
-    QVERIFY(m_form->recordingRun().CommPort1().isOpen());
+    QVERIFY(m_w.form->recordingRun().CommPort1().isOpen());
     QVERIFY(pty->write(codes(3)));
-    QTRY_COMPARE(linesOf(recordPath()).size(), 43);
+    QTRY_COMPARE(m_w.lines(kRecordFile).size(), 43);
     press("Command2");
 }
 
@@ -251,7 +216,7 @@ void TestRecordingRun::pidTimerFollowsTheControlRate() {
     PtyPair pty;
     QVERIFY(linkCom1(pty));
     startForm();
-    QTimer* timer1 = m_form->recordingRun().Timer1();
+    QTimer* timer1 = m_w.form->recordingRun().Timer1();
     find<QCheckBox>("Check5")->setChecked(true);
     find<app::OneRowList>("List4")->setSelectedIndex(1); // "2 Hz"
     press("Command1");
@@ -263,7 +228,7 @@ void TestRecordingRun::pidTimerFollowsTheControlRate() {
     find<app::OneRowList>("List4")->setSelectedIndex(-1); // no rate: never an interval from 0
     press("Command1");
     QVERIFY(!timer1->isActive());
-    QVERIFY(m_form->messages().shown(QStringLiteral("pid")).contains(QStringLiteral("Control Rate")));
+    QVERIFY(m_w.form->messages().shown(QStringLiteral("pid")).contains(QStringLiteral("Control Rate")));
     press("Command2");
 
     find<QCheckBox>("Check5")->setChecked(false);
@@ -277,7 +242,7 @@ void TestRecordingRun::optionsReactAtOnce() {
     auto* check1 = find<QCheckBox>("Check1");
     auto* check3 = find<QCheckBox>("Check3");
     auto* check4 = find<QCheckBox>("Check4");
-    const auto& sweep = m_form->recordingRun().processor().sweep().state();
+    const auto& sweep = m_w.form->recordingRun().processor().sweep().state();
 
     find<app::OneRowList>("List2")->setSelectedIndex(2); // "480"
     QCOMPARE(sweep.displaySamples, 480);

@@ -1,0 +1,59 @@
+// The main window in a fresh, empty working directory with its own event log, as a test starts it.
+// Used by the window's Qt tests; the clock is set to 2013-Jan-05 21:14:07.42 and stays there.
+#pragma once
+
+#include "app/EventLog.h"
+#include "app/Form1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+struct WindowFixture {
+    QTemporaryDir dir;
+    QString oldDir;
+    app::ManualClock clock{{2013, 1, 5, 21, 14, 7, 42}};
+    app::TimeStampFormatter formatter;
+    std::unique_ptr<app::EventLog> log;
+    std::unique_ptr<app::Form1> form;
+
+    // Empties the directory, makes it the working directory and opens the event log there.
+    bool enter() {
+        oldDir = QDir::currentPath();
+        for (const QString& entry :
+             QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System))
+            QFile::remove(dir.filePath(entry));
+        QDir::setCurrent(dir.path());
+        log = app::EventLog::open(app::kEventLogName, clock, formatter).log;
+        return dir.isValid() && log;
+    }
+    void makeForm() { form = std::make_unique<app::Form1>(clock, formatter, *log); }
+    void leave() {
+        form.reset();
+        log.reset();
+        QDir::setCurrent(oldDir);
+    }
+
+    template <typename T>
+    T* find(const char* name) const {
+        auto* w = form->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+    // The lines of a file in the directory, each without its LF (a CR stays).
+    QList<QByteArray> lines(const QString& name) const {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QList<QByteArray> result = f.readAll().split('\n');
+        if (!result.isEmpty() && result.last().isEmpty())
+            result.removeLast();
+        return result;
+    }
+    QList<QByteArray> logLines() const { return lines(QString::fromLatin1(app::kEventLogName)); }
+};
