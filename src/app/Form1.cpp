@@ -23,8 +23,7 @@
 
 // The program's icons live in a resource compiled into this static library; the linker keeps it only when
 // it is registered by name, from the global namespace.
-static void registerResources()
-{
+static void registerResources() {
     Q_INIT_RESOURCE(resources);
 }
 
@@ -165,6 +164,10 @@ void Form1::startUp() {
     m_run->processor().startRun();
     Timer2_Timer();
     m_timer2->start();
+    if (!m_log.lastError().empty())
+        m_startUpProblems << QStringLiteral("The event log \"%1\" could not be written: %2.")
+                                 .arg(QString::fromStdString(m_log.path()),
+                                      QString::fromStdString(m_log.lastError()));
 }
 
 void Form1::Timer2_Timer() {

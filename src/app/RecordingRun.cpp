@@ -88,7 +88,11 @@ void RecordingRun::Command1_Click() {
             setConnected(true);
         }
     }
-    m_log.write(m_port->isOpen() ? logmsg::kSerialEstablished : logmsg::kSerialFailed);
+    if (!m_log.write(m_port->isOpen() ? logmsg::kSerialEstablished : logmsg::kSerialFailed))
+        m_messages.warn(
+            QStringLiteral("event log"),
+            QStringLiteral("The event log \"%1\" could not be written: %2.")
+                .arg(QString::fromStdString(m_log.path()), QString::fromStdString(m_log.lastError())));
 
     startPidTimer();
     m_c.Chart1->setVisible(true);

@@ -25,6 +25,7 @@ private slots:
     void startUpWritesItsLinesInOrder();
     void startUpWithASettingsFileLogsTheLoad();
     void startUpWithABadSettingsFileChangesNothingAndSaysWhy();
+    void eventLogThatCannotBeWrittenIsTold();
     void clockShowsTheTimeRightAfterStartUp();
     void listHasARealNoSelectionState();
     void listStepsWithKeysWheelAndArrows();
@@ -182,6 +183,15 @@ void TestForm1::startUpWithABadSettingsFileChangesNothingAndSaysWhy() {
     QCOMPARE(find<OneRowList>("List1")->selectedIndex(), -1);
     QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
     QCOMPARE(app::indicatorColour(find<QLabel>("Label13")), 0xFF0000u);
+}
+
+void TestForm1::eventLogThatCannotBeWrittenIsTold() {
+    auto full = app::EventLog::open("/dev/full", m_w.clock, m_w.formatter).log;
+    QVERIFY(full);
+    app::Form1 form(m_w.clock, m_w.formatter, *full);
+    form.startUp();
+    QVERIFY2(form.startUpProblems().join(QString()).contains(QStringLiteral("No space left on device")),
+             qPrintable(form.startUpProblems().join(QString())));
 }
 
 void TestForm1::clockShowsTheTimeRightAfterStartUp() {
