@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -80,8 +81,7 @@ void RecordingRun::Command1_Click() {
                                "Check that the unit is plugged in, that no other program uses the "
                                "port and that you may use it (group dialout), then press Stop "
                                "and Start again.")
-                    .arg(portNumber)
-                    .arg(opened.describe()));
+                    .arg(QString::number(portNumber), opened.describe()));
         } else if (!openRecordFile()) {
             m_port->close();
         } else {
@@ -112,7 +112,7 @@ void RecordingRun::Command2_Click() {
 }
 
 bool RecordingRun::openRecordFile() {
-    const std::string name = m_c.Text3->text().toStdString();
+    const std::string name = QFile::encodeName(m_c.Text3->text()).toStdString();
     auto opened = acquisition::RecordFile::open(name);
     if (opened.file) {
         m_recordFile = std::move(opened.file);
