@@ -51,32 +51,36 @@ const CodeTexts& codeTexts(std::uint8_t code) {
 
 } // namespace
 
+namespace {
+
+// The two lines differ only in the code's prefix and in what stands between the value and the position.
+void appendLine(std::string& out, std::string_view prefix, const app::LocalTime& time,
+                const app::TimeStampFormatter& stamps, std::string_view teField, std::string_view afterTe,
+                std::string_view raText, std::string_view decText) {
+    out += prefix;
+    stamps.appendStamp(out, time);
+    out += "  TE: ";
+    out += teField;
+    out += afterTe;
+    out += raText;
+    out += ' ';
+    out += decText;
+}
+
+} // namespace
+
 void appendLiveLine(std::string& out, std::uint8_t code, const app::LocalTime& time,
                     const app::TimeStampFormatter& stamps, std::string_view raText,
                     std::string_view decText) {
     const CodeTexts& texts = codeTexts(code);
-    out += texts.livePrefix.view();
-    stamps.appendStamp(out, time);
-    out += "  TE: ";
-    out += texts.teField.view();
-    out += " ASCOM ";
-    out += raText;
-    out += ' ';
-    out += decText;
+    appendLine(out, texts.livePrefix.view(), time, stamps, texts.teField.view(), " ASCOM ", raText, decText);
 }
 
 void appendRecordLine(std::string& out, std::uint8_t code, const app::LocalTime& time,
                       const app::TimeStampFormatter& stamps, std::string_view raText,
                       std::string_view decText) {
     const CodeTexts& texts = codeTexts(code);
-    out += texts.recordPrefix.view();
-    stamps.appendStamp(out, time);
-    out += "  TE: ";
-    out += texts.teField.view();
-    out += ' ';
-    out += raText;
-    out += ' ';
-    out += decText;
+    appendLine(out, texts.recordPrefix.view(), time, stamps, texts.teField.view(), " ", raText, decText);
 }
 
 } // namespace acquisition
