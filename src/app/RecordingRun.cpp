@@ -69,7 +69,6 @@ void RecordingRun::Command1_Click() {
     m_pendingPanel.clear();
     m_pendingClear = false;
     m_c.Text1->clear();
-    m_processor.setPanelLength(0);
 
     if (!m_port->isOpen()) {
         const int portNumber = static_cast<int>(numberAtStart(m_c.List(1)->selectedText().toStdString()));
