@@ -31,9 +31,9 @@ AcquisitionOptions makeOptions(bool fiveHz, bool highSpeed) {
     return o;
 }
 
-void runPath(benchmark::State& state, const app::Clock& clock, const AcquisitionOptions& options,
+void runPath(benchmark::State& state, const common::Clock& clock, const AcquisitionOptions& options,
              RecordFile* file) {
-    const app::TimeStampFormatter stamps;
+    const common::TimeStampFormatter stamps;
     ReadingProcessor processor(clock, stamps);
     processor.chooseDisplaySize(1920);
     processor.startRun();
@@ -49,28 +49,28 @@ void runPath(benchmark::State& state, const app::Clock& clock, const Acquisition
 
 // Standard mode: record and live line for every reading, chart and 15-reading statistics one in eight.
 void BM_ReadingPathStandard(benchmark::State& state) {
-    const app::ManualClock clock({2013, 1, 5, 21, 14, 7, 42});
+    const common::ManualClock clock({2013, 1, 5, 21, 14, 7, 42});
     runPath(state, clock, makeOptions(false, false), nullptr);
 }
 BENCHMARK(BM_ReadingPathStandard);
 
 // 5 Hz mode with high-speed display: every reading recorded, shown and charted.
 void BM_ReadingPathFiveHzHighSpeed(benchmark::State& state) {
-    const app::ManualClock clock({2013, 1, 5, 21, 14, 7, 42});
+    const common::ManualClock clock({2013, 1, 5, 21, 14, 7, 42});
     runPath(state, clock, makeOptions(true, true), nullptr);
 }
 BENCHMARK(BM_ReadingPathFiveHzHighSpeed);
 
 // As above with the real clock (two local-time reads per reading).
 void BM_ReadingPathFiveHzHighSpeedSystemClock(benchmark::State& state) {
-    const app::SystemClock clock;
+    const common::SystemClock clock;
     runPath(state, clock, makeOptions(true, true), nullptr);
 }
 BENCHMARK(BM_ReadingPathFiveHzHighSpeedSystemClock);
 
 // As above and each record line written to a file (/dev/null: the system call without the disk).
 void BM_ReadingPathFiveHzHighSpeedRecordFile(benchmark::State& state) {
-    const app::SystemClock clock;
+    const common::SystemClock clock;
     auto opened = RecordFile::open("/dev/null");
     if (!opened.file) {
         state.SkipWithError(opened.error.c_str());

@@ -8,14 +8,14 @@
 //   ./build/bench/bench_recording_run --rate 8 --seconds 60
 //   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb ./build/bench/bench_recording_run
 #include "acquisition/SerialLink.h"
-#include "app/Clock.h"
 #include "app/EventLog.h"
 #include "app/Form1.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 #include "app/Startup.h"
-#include "app/TimeStamp.h"
 #include "chart/Chart.h"
+#include "common/Clock.h"
+#include "common/TimeStamp.h"
 #include "load_probes.h"
 #include "unit_sim_process.h"
 
@@ -207,8 +207,8 @@ int run(const Options& opt, const QString& startDir) {
     QDir::setCurrent(dir.path()); // where the recorder finds COM1 and writes its files
 
     // The window as the program builds it (see app::runRecorder).
-    const app::SystemClock clock;
-    const app::TimeStampFormatter formatter(app::monthNamesFromLocale());
+    const common::SystemClock clock;
+    const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
     auto opened = app::EventLog::open(app::kEventLogName, clock, formatter);
     if (!opened.log) {
         std::cerr << "bench_recording_run: cannot create the event log in " << dir.path().toStdString()

@@ -54,8 +54,8 @@ const CodeTexts& codeTexts(std::uint8_t code) {
 namespace {
 
 // The two lines differ only in the code's prefix and in what stands between the value and the position.
-void appendLine(std::string& out, std::string_view prefix, const app::LocalTime& time,
-                const app::TimeStampFormatter& stamps, std::string_view teField, std::string_view afterTe,
+void appendLine(std::string& out, std::string_view prefix, const common::LocalTime& time,
+                const common::TimeStampFormatter& stamps, std::string_view teField, std::string_view afterTe,
                 std::string_view raText, std::string_view decText) {
     out += prefix;
     stamps.appendStamp(out, time);
@@ -69,15 +69,15 @@ void appendLine(std::string& out, std::string_view prefix, const app::LocalTime&
 
 } // namespace
 
-void appendLiveLine(std::string& out, std::uint8_t code, const app::LocalTime& time,
-                    const app::TimeStampFormatter& stamps, std::string_view raText,
+void appendLiveLine(std::string& out, std::uint8_t code, const common::LocalTime& time,
+                    const common::TimeStampFormatter& stamps, std::string_view raText,
                     std::string_view decText) {
     const CodeTexts& texts = codeTexts(code);
     appendLine(out, texts.livePrefix.view(), time, stamps, texts.teField.view(), " ASCOM ", raText, decText);
 }
 
-void appendRecordLine(std::string& out, std::uint8_t code, const app::LocalTime& time,
-                      const app::TimeStampFormatter& stamps, std::string_view raText,
+void appendRecordLine(std::string& out, std::uint8_t code, const common::LocalTime& time,
+                      const common::TimeStampFormatter& stamps, std::string_view raText,
                       std::string_view decText) {
     const CodeTexts& texts = codeTexts(code);
     appendLine(out, texts.recordPrefix.view(), time, stamps, texts.teField.view(), " ", raText, decText);

@@ -2,8 +2,8 @@
 // to the record file. All ASCII except the month names, which come from the formatter (UTF-8).
 #pragma once
 
-#include "app/Clock.h"
-#include "app/TimeStamp.h"
+#include "common/Clock.h"
+#include "common/TimeStamp.h"
 
 #include <cstdint>
 #include <string>
@@ -24,14 +24,15 @@ inline constexpr std::string_view kNoPosition = "None";
 // "7E:126: 2013-Jan-05 21:14:07.42  TE:    0.125 ASCOM None None"
 // (hex code, the decimal code right-aligned in 3, the time stamp, the tracking error "###0.000"
 // right-aligned in 8, " ASCOM ", raText, " ", decText).
-void appendLiveLine(std::string& out, std::uint8_t code, const app::LocalTime& time,
-                    const app::TimeStampFormatter& stamps, std::string_view raText, std::string_view decText);
+void appendLiveLine(std::string& out, std::uint8_t code, const common::LocalTime& time,
+                    const common::TimeStampFormatter& stamps, std::string_view raText,
+                    std::string_view decText);
 
 // Appends the record line of one reading, without line end:
 // "7E:126: 2013-Jan-05 21:14:07.42  TE:    0.125 None None"
 // (as the live line, but the decimal code is not padded and a single blank stands for " ASCOM ").
-void appendRecordLine(std::string& out, std::uint8_t code, const app::LocalTime& time,
-                      const app::TimeStampFormatter& stamps, std::string_view raText,
+void appendRecordLine(std::string& out, std::uint8_t code, const common::LocalTime& time,
+                      const common::TimeStampFormatter& stamps, std::string_view raText,
                       std::string_view decText);
 
 } // namespace acquisition

@@ -8,7 +8,7 @@
 
 namespace acquisition {
 
-ReadingProcessor::ReadingProcessor(const app::Clock& clock, const app::TimeStampFormatter& stamps)
+ReadingProcessor::ReadingProcessor(const common::Clock& clock, const common::TimeStampFormatter& stamps)
     : m_clock(clock)
     , m_stamps(stamps) {
     m_recordLine.reserve(128);

@@ -23,8 +23,8 @@
 #include "acquisition/RecordFile.h"
 #include "acquisition/Sweep.h"
 #include "acquisition/TextPanel.h"
-#include "app/Clock.h"
-#include "app/TimeStamp.h"
+#include "common/Clock.h"
+#include "common/TimeStamp.h"
 
 #include <cstdint>
 #include <span>
@@ -77,7 +77,7 @@ struct ReceiveState {
 class ReadingProcessor {
 public:
     // clock and stamps must outlive the processor.
-    ReadingProcessor(const app::Clock& clock, const app::TimeStampFormatter& stamps);
+    ReadingProcessor(const common::Clock& clock, const common::TimeStampFormatter& stamps);
 
     // Start of a recording run: the axis limits back to +-16, the trace cleared, the statistics and rate
     // counters reset, the text panel counted as empty.
@@ -115,8 +115,8 @@ private:
     void chart(double te, ChartRate rate);
     std::string_view rateCaptionFor(ChartRate rate);
 
-    const app::Clock& m_clock;
-    const app::TimeStampFormatter& m_stamps;
+    const common::Clock& m_clock;
+    const common::TimeStampFormatter& m_stamps;
     ReceiveState m_state;
     Sweep m_sweep;
     AxisLimits m_axis;

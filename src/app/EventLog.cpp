@@ -5,14 +5,15 @@
 
 namespace app {
 
-EventLog::EventLog(std::string path, std::FILE* file, const Clock& clock, const TimeStampFormatter& formatter)
+EventLog::EventLog(std::string path, std::FILE* file, const common::Clock& clock,
+                   const common::TimeStampFormatter& formatter)
     : m_path(std::move(path))
     , m_file(file)
     , m_clock(&clock)
     , m_formatter(&formatter) {}
 
-EventLog::OpenResult EventLog::open(const std::string& path, const Clock& clock,
-                                    const TimeStampFormatter& formatter) {
+EventLog::OpenResult EventLog::open(const std::string& path, const common::Clock& clock,
+                                    const common::TimeStampFormatter& formatter) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return {nullptr, std::strerror(errno)};

@@ -2,8 +2,8 @@
 // start, CR LF line ends, flushed after every line so that the trail survives a crash.
 #pragma once
 
-#include "app/Clock.h"
-#include "app/TimeStamp.h"
+#include "common/Clock.h"
+#include "common/TimeStamp.h"
 
 #include <cstdio>
 #include <memory>
@@ -20,7 +20,8 @@ public:
 
     // Creates or empties the log at path (the working directory's kEventLogName in the program).
     // The clock and formatter must outlive the log.
-    static OpenResult open(const std::string& path, const Clock& clock, const TimeStampFormatter& formatter);
+    static OpenResult open(const std::string& path, const common::Clock& clock,
+                           const common::TimeStampFormatter& formatter);
 
     // Appends "<stamp><message>\r\n" and flushes. Messages carry their own leading blank.
     // Returns false when the line could not be written (the reason is in lastError()).
@@ -33,12 +34,13 @@ private:
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
-    EventLog(std::string path, std::FILE* file, const Clock& clock, const TimeStampFormatter& formatter);
+    EventLog(std::string path, std::FILE* file, const common::Clock& clock,
+             const common::TimeStampFormatter& formatter);
 
     std::string m_path;
     std::unique_ptr<std::FILE, FileCloser> m_file;
-    const Clock* m_clock;
-    const TimeStampFormatter* m_formatter;
+    const common::Clock* m_clock;
+    const common::TimeStampFormatter* m_formatter;
     std::string m_lastError;
 };
 

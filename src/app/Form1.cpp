@@ -2,12 +2,12 @@
 
 #include "about/AboutBox.h"
 #include "acquisition/AcquisitionMode.h"
-#include "app/ListNumber.h"
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 #include "chart/Chart.h"
 #include "chart/PrintFlow.h"
+#include "common/ListNumber.h"
 #include "settings/SettingsBinder.h"
 
 #include <QAction>
@@ -36,7 +36,8 @@ bool isFiveHz(const OneRowList* versions) {
 
 } // namespace
 
-Form1::Form1(const Clock& clock, const TimeStampFormatter& formatter, EventLog& log, QWidget* parent)
+Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& formatter, EventLog& log,
+             QWidget* parent)
     : QMainWindow(parent)
     , m_clock(clock)
     , m_formatter(formatter)
@@ -117,7 +118,7 @@ void Form1::Check3_Click() {
 
 void Form1::List2_Click() {
     // Any text that is not one of the five sizes keeps the current size; the trace is cleared either way.
-    m_run->processor().chooseDisplaySize(numberAtStart(m_c.List(2)->selectedText().toStdString()));
+    m_run->processor().chooseDisplaySize(common::numberAtStart(m_c.List(2)->selectedText().toStdString()));
 }
 
 void Form1::List3_Click() {

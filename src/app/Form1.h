@@ -3,10 +3,10 @@
 // read controls, call the plain-C++ core and write controls.
 #pragma once
 
-#include "app/Clock.h"
 #include "app/EventLog.h"
 #include "app/Form1Layout.h"
-#include "app/TimeStamp.h"
+#include "common/Clock.h"
+#include "common/TimeStamp.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -29,7 +29,8 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     // The clock, formatter and event log must outlive the window.
-    Form1(const Clock& clock, const TimeStampFormatter& formatter, EventLog& log, QWidget* parent = nullptr);
+    Form1(const common::Clock& clock, const common::TimeStampFormatter& formatter, EventLog& log,
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // The start-up sequence, run once before the window is shown.
@@ -60,8 +61,8 @@ private:
     void Command3_Click();
     void Text1_Change();
 
-    const Clock& m_clock;
-    const TimeStampFormatter& m_formatter;
+    const common::Clock& m_clock;
+    const common::TimeStampFormatter& m_formatter;
     EventLog& m_log;
     Form1Controls m_c;
     OperatorMessages* m_messages = nullptr;

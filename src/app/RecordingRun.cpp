@@ -1,10 +1,10 @@
 #include "app/RecordingRun.h"
 
-#include "app/ListNumber.h"
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "chart/Chart.h"
 #include "chart/ChartLayout.h"
+#include "common/ListNumber.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -31,9 +31,9 @@ bool isChecked(const QCheckBox* box) {
 
 } // namespace
 
-RecordingRun::RecordingRun(const Form1Controls& controls, const Clock& clock,
-                           const TimeStampFormatter& formatter, EventLog& log, OperatorMessages& messages,
-                           QObject* parent)
+RecordingRun::RecordingRun(const Form1Controls& controls, const common::Clock& clock,
+                           const common::TimeStampFormatter& formatter, EventLog& log,
+                           OperatorMessages& messages, QObject* parent)
     : QObject(parent)
     , m_c(controls)
     , m_log(log)
@@ -71,7 +71,8 @@ void RecordingRun::Command1_Click() {
     m_c.Text1->clear();
 
     if (!m_port->isOpen()) {
-        const int portNumber = static_cast<int>(numberAtStart(m_c.List(1)->selectedText().toStdString()));
+        const int portNumber =
+            static_cast<int>(common::numberAtStart(m_c.List(1)->selectedText().toStdString()));
         const acquisition::OpenResult opened = m_port->open(portNumber);
         if (!opened) {
             m_messages.warn(
@@ -147,7 +148,7 @@ void RecordingRun::startPidTimer() {
         m_timer1->stop();
         return;
     }
-    const double rate = numberAtStart(m_c.List(4)->selectedText().toStdString());
+    const double rate = common::numberAtStart(m_c.List(4)->selectedText().toStdString());
     if (rate <= 0.0) {
         m_timer1->stop();
         m_messages.warn(QStringLiteral("pid"), QStringLiteral("PID control is enabled but no control rate is "

@@ -24,8 +24,9 @@ class OperatorMessages;
 class RecordingRun : public QObject {
     Q_OBJECT
 public:
-    RecordingRun(const Form1Controls& controls, const Clock& clock, const TimeStampFormatter& formatter,
-                 EventLog& log, OperatorMessages& messages, QObject* parent = nullptr);
+    RecordingRun(const Form1Controls& controls, const common::Clock& clock,
+                 const common::TimeStampFormatter& formatter, EventLog& log, OperatorMessages& messages,
+                 QObject* parent = nullptr);
     ~RecordingRun() override;
 
     void Command1_Click(); // Start

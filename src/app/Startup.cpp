@@ -41,8 +41,8 @@ int runRecorder(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     installFonts();
 
-    const SystemClock clock;
-    const TimeStampFormatter formatter(monthNamesFromLocale());
+    const common::SystemClock clock;
+    const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
     auto opened = EventLog::open(kEventLogName, clock, formatter);
     if (!opened.log) {
         QMessageBox::critical(nullptr, QStringLiteral("QEL TE Recorder"),

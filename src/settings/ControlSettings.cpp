@@ -1,7 +1,7 @@
 // Translation between the controls' values and the settings file's entries.
 #include "settings/ControlSettings.h"
 
-#include "app/ListNumber.h"
+#include "common/ListNumber.h"
 
 #include <charconv>
 #include <cmath>
@@ -83,7 +83,7 @@ std::optional<int> listPosition(std::string_view entry, int itemCount) {
 }
 
 std::optional<int> checkState(std::string_view entry) {
-    const double state = roundHalfToEven(app::numberAtStart(entry));
+    const double state = roundHalfToEven(common::numberAtStart(entry));
     if (state == 0.0 || state == 1.0 || state == 2.0)
         return static_cast<int>(state);
     return std::nullopt;

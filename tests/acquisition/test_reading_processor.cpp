@@ -13,9 +13,9 @@ namespace {
 using namespace acquisition;
 
 // A clock that advances one hundredth per read, so each line shows which read it took.
-class SteppingClock final : public app::Clock {
+class SteppingClock final : public common::Clock {
 public:
-    app::LocalTime now() const override { return {2013, 1, 5, 21, 14, 7, ++reads}; }
+    common::LocalTime now() const override { return {2013, 1, 5, 21, 14, 7, ++reads}; }
     mutable int reads = 0;
 };
 
@@ -30,7 +30,7 @@ AcquisitionOptions options(bool fiveHz = false, bool highSpeed = false) {
 class ReadingProcessorTest : public ::testing::Test {
 protected:
     SteppingClock clock;
-    app::TimeStampFormatter stamps;
+    common::TimeStampFormatter stamps;
     ReadingProcessor processor{clock, stamps};
 };
 

@@ -14,13 +14,13 @@ using namespace acquisition;
 
 std::string liveLine(std::uint8_t code) {
     std::string s;
-    appendLiveLine(s, code, {2013, 1, 5, 21, 14, 7, 42}, app::TimeStampFormatter{}, "None", "None");
+    appendLiveLine(s, code, {2013, 1, 5, 21, 14, 7, 42}, common::TimeStampFormatter{}, "None", "None");
     return s;
 }
 
 std::string recordLine(std::uint8_t code) {
     std::string s;
-    appendRecordLine(s, code, {2013, 1, 5, 21, 14, 7, 42}, app::TimeStampFormatter{}, "None", "None");
+    appendRecordLine(s, code, {2013, 1, 5, 21, 14, 7, 42}, common::TimeStampFormatter{}, "None", "None");
     return s;
 }
 

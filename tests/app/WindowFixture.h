@@ -15,8 +15,8 @@
 struct WindowFixture {
     QTemporaryDir dir;
     QString oldDir;
-    app::ManualClock clock{{2013, 1, 5, 21, 14, 7, 42}};
-    app::TimeStampFormatter formatter;
+    common::ManualClock clock{{2013, 1, 5, 21, 14, 7, 42}};
+    common::TimeStampFormatter formatter;
     std::unique_ptr<app::EventLog> log;
     std::unique_ptr<app::Form1> form;
 

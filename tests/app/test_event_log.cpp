@@ -28,8 +28,8 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
     fs::path dir;
-    app::ManualClock clock{{2013, 1, 15, 21, 4, 17, 38}};
-    app::TimeStampFormatter formatter;
+    common::ManualClock clock{{2013, 1, 15, 21, 4, 17, 38}};
+    common::TimeStampFormatter formatter;
 };
 
 TEST_F(EventLogTest, LinesAreStampedEndedByCrLfAndOnDiskAtOnce) {

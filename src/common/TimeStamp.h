@@ -2,13 +2,13 @@
 // "yyyy-MMM-dd HH:nn:ss" then "." and two hundredths digits, e.g. "2013-Jan-05 21:14:07.42".
 #pragma once
 
-#include "app/Clock.h"
+#include "common/Clock.h"
 
 #include <array>
 #include <string>
 #include <utility>
 
-namespace app {
+namespace common {
 
 using MonthNames = std::array<std::string, 12>;
 
@@ -34,4 +34,4 @@ private:
     MonthNames m_names;
 };
 
-} // namespace app
+} // namespace common

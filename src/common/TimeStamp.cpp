@@ -1,9 +1,9 @@
 // Builds time stamps digit by digit: no locale-dependent formatting, no allocation beyond the output.
-#include "app/TimeStamp.h"
+#include "common/TimeStamp.h"
 
 #include <ctime>
 
-namespace app {
+namespace common {
 namespace {
 
 void appendDigits(std::string& out, int value, int width) {
@@ -70,4 +70,4 @@ std::string TimeStampFormatter::dateTime(const LocalTime& t) const {
     return s;
 }
 
-} // namespace app
+} // namespace common

@@ -1,6 +1,6 @@
 // Numbers read from list texts, and the 5 Hz version test that decides the acquisition mode.
 #include "acquisition/AcquisitionMode.h"
-#include "app/ListNumber.h"
+#include "common/ListNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,9 @@ TEST(ListNumber, NumberAtTheStartOfTheText) {
         {"1920", 1920}, {"-1", -1.0}, {"2.4 ", 2.4}, {".5", 0.5},      {"3.0x", 3.0},
     };
     for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(app::numberAtStart(c.text), c.value) << '"' << c.text << '"';
-    EXPECT_EQ(app::numberAtStart(std::string(400, '9')), HUGE_VAL);
-    EXPECT_EQ(app::numberAtStart("0." + std::string(400, '0') + "1"), 0.0);
+        EXPECT_DOUBLE_EQ(common::numberAtStart(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(common::numberAtStart(std::string(400, '9')), HUGE_VAL);
+    EXPECT_EQ(common::numberAtStart("0." + std::string(400, '0') + "1"), 0.0);
 }
 
 TEST(AcquisitionMode, FiveHzOnlyFromTheSecondCharacterOn) {

@@ -1,6 +1,6 @@
 // The shared time stamp: every file and panel line of the recorder starts with it.
-#include "app/Clock.h"
-#include "app/TimeStamp.h"
+#include "common/Clock.h"
+#include "common/TimeStamp.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-using app::LocalTime;
+using common::LocalTime;
 
 struct StampCase {
     LocalTime t;
@@ -16,7 +16,7 @@ struct StampCase {
 };
 
 TEST(TimeStamp, FormsOfTheStamp) {
-    const app::TimeStampFormatter f;
+    const common::TimeStampFormatter f;
     const StampCase cases[] = {
         {{2013, 1, 5, 21, 14, 7, 42}, "2013-Jan-05 21:14:07.42"}, // single-digit day padded
         {{2013, 1, 15, 21, 4, 17, 38}, "2013-Jan-15 21:04:17.38"},
@@ -30,7 +30,7 @@ TEST(TimeStamp, FormsOfTheStamp) {
 }
 
 TEST(TimeStamp, EveryMonthHasItsName) {
-    const app::TimeStampFormatter f;
+    const common::TimeStampFormatter f;
     const char* names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (int m = 1; m <= 12; ++m)
@@ -39,7 +39,7 @@ TEST(TimeStamp, EveryMonthHasItsName) {
 
 TEST(TimeStamp, LocaleMonthNamesInTheCLocaleAreEnglish) {
     std::setlocale(LC_TIME, "C");
-    EXPECT_EQ(app::monthNamesFromLocale(), app::englishMonthNames());
+    EXPECT_EQ(common::monthNamesFromLocale(), common::englishMonthNames());
 }
 
 } // namespace

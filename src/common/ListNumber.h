@@ -4,10 +4,10 @@
 
 #include <string_view>
 
-namespace app {
+namespace common {
 
 // The decimal number at the start of text: leading blanks skipped, "." is the decimal point whatever the
 // locale, an optional sign; no number (or an empty text) gives 0.
 double numberAtStart(std::string_view text);
 
-} // namespace app
+} // namespace common

@@ -1,10 +1,10 @@
-#include "app/ListNumber.h"
+#include "common/ListNumber.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
 
-namespace app {
+namespace common {
 
 double numberAtStart(std::string_view text) {
     std::size_t i = 0;
@@ -41,4 +41,4 @@ double numberAtStart(std::string_view text) {
     return value;
 }
 
-} // namespace app
+} // namespace common

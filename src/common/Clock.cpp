@@ -1,10 +1,10 @@
 // The system clock: one std::chrono read split into local date, time and truncated hundredths.
-#include "app/Clock.h"
+#include "common/Clock.h"
 
 #include <chrono>
 #include <ctime>
 
-namespace app {
+namespace common {
 
 LocalTime SystemClock::now() const {
     using namespace std::chrono;
@@ -31,4 +31,4 @@ LocalTime SystemClock::now() const {
     return lt;
 }
 
-} // namespace app
+} // namespace common

@@ -2,7 +2,7 @@
 // Every time stamp (event log, live line, record line, window clock) comes from one read of a Clock.
 #pragma once
 
-namespace app {
+namespace common {
 
 // Local (wall-clock) time. Hundredths are truncated, never rounded, so a stamp is never ahead of the clock.
 struct LocalTime {
@@ -39,4 +39,4 @@ private:
     LocalTime m_time;
 };
 
-} // namespace app
+} // namespace common
