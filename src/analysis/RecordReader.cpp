@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace analysis {
@@ -160,9 +161,13 @@ ReadResult readRecordFile(const std::string& path, const ReadOptions& options, c
         result.error = "Cannot open " + path + ": " + std::strerror(errno) + ".";
         return result;
     }
-    std::fseek(file.get(), 0, SEEK_END);
-    const long fileSize = std::ftell(file.get());
-    std::fseek(file.get(), 0, SEEK_SET);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        result.error = "Cannot read " + path + ": it is a folder, not a record file.";
+        return result;
+    }
+    const auto size = std::filesystem::is_regular_file(path, ec) ? std::filesystem::file_size(path, ec) : 0;
+    const long fileSize = ec ? 0 : static_cast<long>(size);
 
     RecordBuilder builder(options);
     if (fileSize > 0)
