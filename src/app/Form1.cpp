@@ -2,6 +2,7 @@
 
 #include "about/AboutBox.h"
 #include "acquisition/AcquisitionMode.h"
+#include "analysis/AnalysisWindow.h"
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
@@ -93,6 +94,16 @@ void Form1::buildMenu() {
     load->setObjectName(QStringLiteral("LoadSettings"));
     QAction* save = file->addAction(QStringLiteral("Save Settings"), this, &Form1::SaveSettings_Click);
     save->setObjectName(QStringLiteral("SaveSettings"));
+    file->addSeparator();
+    QAction* analyze = file->addAction(QStringLiteral("Analyze Record File..."), this, [this] {
+        auto* window = findChild<analysis::AnalysisWindow*>(); // one, non-modal, kept with its analysis
+        if (!window)
+            window = new analysis::AnalysisWindow(this);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
+    analyze->setObjectName(QStringLiteral("AnalyzeRecordFile"));
     // "About" is a top-level item that acts on a click.
     QAction* about = menuBar()->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("About"));
