@@ -82,12 +82,14 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     m_figures->verticalHeader()->setVisible(false);
     m_figures->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_figures->setWordWrap(false);
+    m_figures->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(plots);
     split->addWidget(m_figures);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setSizes({760, 440});
 
     m_saveReport = new QPushButton(QStringLiteral("Save Report..."), this);
     m_saveReport->setObjectName(QStringLiteral("saveReportButton"));
@@ -222,10 +224,11 @@ void AnalysisWindow::showAnalysis() {
     const std::vector<Figure> list = figures(a, 200);
     m_figures->setRowCount(static_cast<int>(list.size()));
     for (int i = 0; i < static_cast<int>(list.size()); ++i) {
-        m_figures->setItem(
-            i, 0, new QTableWidgetItem(QString::fromStdString(list[static_cast<std::size_t>(i)].label)));
-        m_figures->setItem(
-            i, 1, new QTableWidgetItem(QString::fromStdString(list[static_cast<std::size_t>(i)].value)));
+        const Figure& f = list[static_cast<std::size_t>(i)];
+        auto* value = new QTableWidgetItem(QString::fromStdString(f.value));
+        value->setToolTip(value->text()); // long values are cut at the column's edge
+        m_figures->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(f.label)));
+        m_figures->setItem(i, 1, value);
     }
     m_figures->resizeColumnToContents(0);
     plotSeries(*m_seriesPlot, a);

@@ -24,7 +24,7 @@ struct SeriesPlot::Impl {
             keys[i] = x[static_cast<std::size_t>(i)];
             values[i] = y[static_cast<std::size_t>(i)];
         }
-        g->setData(keys, values, true);
+        g->setData(keys, values); // sorts by key: the spectrum comes in falling period
         g->setName(name);
         if (name.isEmpty())
             g->removeFromLegend();
