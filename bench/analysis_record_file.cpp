@@ -61,6 +61,6 @@ int main(int argc, char** argv) {
     };
     std::printf("readings %zu, read %.0f ms, analysis %.0f ms, total %.0f ms\n", read.recording.size(),
                 ms(t1 - t0), ms(t2 - t1), ms(t2 - t0));
-    std::fputs(analysis::figureText(analysis::figures(a, 5)).substr(0, 400).c_str(), stdout);
+    std::fputs(analysis::figureText(analysis::figures(a, 5)).c_str(), stdout);
     return 0;
 }
