@@ -181,14 +181,23 @@ void AnalysisWindow::analyze(const QString& path) {
     showMessage(QStringLiteral("Reading %1 ...").arg(QFileInfo(path).fileName()), false);
     m_progressTimer->start();
     const std::string file = path.toStdString();
-    m_worker = std::thread([this, file, options] {
+    m_pending.reset();
+    const int generation = ++m_generation;
+    m_worker = std::thread([this, file, options, generation] {
         auto result =
             std::make_unique<AnalysisResult>(analyzeFile(file, options, ReadOptions{}, [this](double s) {
                 m_share = s;
                 return !m_cancel.load();
             }));
         m_pending = std::move(result);
-        QMetaObject::invokeMethod(this, &AnalysisWindow::finish, Qt::QueuedConnection);
+        // A result of an analysis replaced in the meantime is dropped.
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation] {
+                if (generation == m_generation)
+                    finish();
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -75,6 +75,7 @@ private:
     std::atomic<double> m_share{0.0};
     std::atomic<bool> m_cancel{false};
     std::unique_ptr<AnalysisResult> m_pending; // written by the worker, taken by finish()
+    int m_generation = 0;                      // counts analyses started; UI thread only
     std::unique_ptr<Analysis> m_analysis;
 };
 

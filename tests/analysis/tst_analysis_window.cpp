@@ -77,6 +77,17 @@ private slots:
         QCOMPARE(cell(w, 0, 1), QStringLiteral("481.50 s"));
     }
 
+    void aSecondAnalysisReplacesTheFirst() {
+        AnalysisWindow w;
+        QSignalSpy finished(&w, &AnalysisWindow::analysisFinished);
+        w.analyze(m_dir.filePath(QStringLiteral("missing.txt")));
+        w.analyze(m_record);
+        QVERIFY(finished.wait(60000));
+        QTest::qWait(100); // a stale result would arrive here
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().first().toBool(), true);
+    }
+
     void namesAFileItCannotRead() {
         AnalysisWindow w;
         const QString missing = m_dir.filePath(QStringLiteral("missing.txt"));
