@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqcustomplot-dev
   libgtest-dev libbenchmark-dev
+  libfftw3-dev libeigen3-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick x11-apps
   fonts-liberation fonts-dejavu-core fonts-wine

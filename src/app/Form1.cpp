@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "about/AboutBox.h"
+#include "analysis/AnalysisWindow.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingOptions.h"
 #include "app/RecordingRun.h"
@@ -87,6 +88,16 @@ void Form1::buildMenu() {
     load->setObjectName(QStringLiteral("LoadSettings"));
     QAction* save = file->addAction(QStringLiteral("Save Settings"), this, &Form1::SaveSettings_Click);
     save->setObjectName(QStringLiteral("SaveSettings"));
+    file->addSeparator();
+    QAction* analyze = file->addAction(QStringLiteral("Analyze Record File..."), this, [this] {
+        auto* window = findChild<analysis::AnalysisWindow*>(); // one, non-modal, kept with its analysis
+        if (!window)
+            window = new analysis::AnalysisWindow(this);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
+    analyze->setObjectName(QStringLiteral("AnalyzeRecordFile"));
     // "About" is a top-level item that acts on a click.
     QAction* about = menuBar()->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("About"));

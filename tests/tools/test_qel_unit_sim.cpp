@@ -88,11 +88,13 @@ TEST(QelUnitSim, ReplayTakesTheCodeOfEachRecordLineOrNamesTheBadLine) {
 TEST(QelUnitSim, CommandLine) {
     EXPECT_EQ(rateForVersion("2.4 "), 8.0);
     EXPECT_EQ(parseSimOptions({"--version", "2.5 (5 Hz nom.)"}).options.rate, 5.0);
+    EXPECT_EQ(parseSimOptions({"--worm-period", "598.4"}).options.wormPeriod, 598.4);
     for (const auto& bad : std::vector<std::vector<std::string_view>>{{"--rate", "0"},
                                                                       {"--rate", "961"},
                                                                       {"--rate", "8x"},
                                                                       {"--port", "0"},
                                                                       {"--seconds", "-1"},
+                                                                      {"--worm-period", "0"},
                                                                       {"--count"},
                                                                       {"--loud"}})
         EXPECT_NE(parseSimOptions(bad).error, "") << bad.front();

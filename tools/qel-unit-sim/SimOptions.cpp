@@ -52,9 +52,9 @@ ParsedOptions parseSimOptions(const std::vector<std::string_view>& args) {
             o.dropUnread = true;
             continue;
         }
-        static constexpr std::string_view withValue[] = {"--port",    "--dir",    "--rate",
-                                                         "--version", "--seed",   "--count",
-                                                         "--seconds", "--replay", "--codes-out"};
+        static constexpr std::string_view withValue[] = {
+            "--port",  "--dir",     "--rate",   "--version",   "--seed",
+            "--count", "--seconds", "--replay", "--codes-out", "--worm-period"};
         if (std::find(std::begin(withValue), std::end(withValue), flag) == std::end(withValue))
             return fail("unknown option " + std::string(flag));
         if (i + 1 == args.size())
@@ -91,6 +91,11 @@ ParsedOptions parseSimOptions(const std::vector<std::string_view>& args) {
             if (!s || !(*s >= 0.0))
                 return fail(bad);
             o.seconds = *s;
+        } else if (flag == "--worm-period") {
+            const auto p = number<double>(value);
+            if (!p || !(*p > 0.0))
+                return fail(bad + " (seconds, above 0)");
+            o.wormPeriod = *p;
         } else if (flag == "--replay") {
             o.replayFile = value;
         } else { // --codes-out
@@ -109,6 +114,7 @@ std::string simUsage() {
            "  --rate R          readings per second (default 8; 5 for the 5 Hz unit; at most 960)\n"
            "  --version TEXT    rate of that unit version: \"2.5 (5 Hz nom.)\" is 5, others 8\n"
            "  --seed S          seed of the noise and drift (default 1)\n"
+           "  --worm-period S   period of the simulated worm's error in seconds (default 480)\n"
            "  --count N         stop after N readings\n"
            "  --seconds S       stop after S seconds\n"
            "  --replay FILE     send the codes of a record file (HEX:DEC: ... lines) instead\n"

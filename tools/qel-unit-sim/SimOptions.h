@@ -20,6 +20,7 @@ struct SimOptions {
     bool makeLink = true; // false: only print the pseudo-terminal's path
     double rate = standardRate;
     std::uint32_t seed = 1;
+    double wormPeriod = 480.0;          // s
     std::optional<std::uint64_t> count; // stop after this many readings
     std::optional<double> seconds;      // stop after this long
     std::string replayFile;             // send the codes of this record file instead of the model's

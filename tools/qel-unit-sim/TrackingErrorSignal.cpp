@@ -43,7 +43,8 @@ double TrackingErrorSignal::periodicError(double seconds) const {
 
 double TrackingErrorSignal::next() {
     const double seconds = static_cast<double>(m_index++) * m_interval;
-    const double error = periodicError(seconds) + m_drift + m_model.noise * m_noise.next();
+    const double error =
+        periodicError(seconds) + m_drift + m_model.driftRate * seconds + m_model.noise * m_noise.next();
     // The drift wanders as a first-order random process that keeps its spread.
     m_drift = m_driftKeep * m_drift +
               m_model.driftSpread * std::sqrt(1.0 - m_driftKeep * m_driftKeep) * m_noise.next();

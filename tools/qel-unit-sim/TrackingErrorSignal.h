@@ -17,6 +17,7 @@ struct ErrorModel {
     double driftSpread = 1.0;                          // standard deviation of the slow drift, arcsec
     double driftTime = 900.0;                          // s, how long the drift takes to wander
     double noise = 0.3;                                // standard deviation of one reading's noise, arcsec
+    double driftRate = 0.0;                            // arcsec/s, a steady ramp (polar misalignment)
 };
 
 // Standard normal numbers from a seed: mt19937 (fully specified) and a Box–Muller transform written

@@ -176,7 +176,9 @@ int run(const qelsim::SimOptions& options) {
         std::cout << "qel-unit-sim: " << pty.slavePath << std::endl;
     }
 
-    qelsim::TrackingErrorSignal model(qelsim::ErrorModel{}, options.seed, options.rate);
+    qelsim::ErrorModel errorModel;
+    errorModel.wormPeriod = options.wormPeriod;
+    qelsim::TrackingErrorSignal model(errorModel, options.seed, options.rate);
     const auto interval = std::chrono::duration<double>(1.0 / options.rate);
     const auto unreadLimit = std::max(16, static_cast<int>(2.0 * options.rate));
     const auto start = Clock::now();

@@ -1,0 +1,175 @@
+// Text forms of the analysis; numbers through std::to_chars, so no locale changes them.
+#include "analysis/Figures.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace analysis {
+
+std::string fixed(double value, int decimals) {
+    if (!std::isfinite(value))
+        return "-";
+    if (value == 0.0 || std::abs(value) < 0.5 * std::pow(10.0, -decimals))
+        value = 0.0; // no "-0.00"
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    return std::string(buf, r.ptr);
+}
+
+std::string dateTimeText(std::int64_t dayNumber, double seconds) {
+    const auto whole = static_cast<std::int64_t>(std::floor(seconds));
+    std::int64_t z = dayNumber + whole / 86400 + 719468;
+    const std::int64_t ofDay = whole % 86400;
+    // Howard Hinnant's civil_from_days.
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const int year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+    common::LocalTime t{year,
+                        month,
+                        day,
+                        static_cast<int>(ofDay / 3600),
+                        static_cast<int>(ofDay / 60 % 60),
+                        static_cast<int>(ofDay % 60),
+                        0};
+    return common::TimeStampFormatter().dateTime(t);
+}
+
+namespace {
+
+std::string plural(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+double meanCyclePeakToPeak(const Analysis& a) {
+    double sum = 0.0, n = 0.0;
+    for (const CycleCurve& c : a.series.cycles)
+        if (c.coverage >= 0.9) {
+            sum += c.peakToPeak;
+            n += 1.0;
+        }
+    return n > 0.0 ? sum / n : NAN;
+}
+
+std::string periodText(const Analysis& a) {
+    if (!a.hasPeriod)
+        return "not found (no clear peak in the searched range); give it with --period SECONDS";
+    if (!a.periodTrusted)
+        return "cannot be trusted (too few cycles: " + fixed(a.cycles, 1) +
+               " recorded, at least 2 needed); the spectrum's best guess is " + fixed(a.period, 2) + " s";
+    return fixed(a.period, 2) + " s";
+}
+
+} // namespace
+
+std::vector<Figure> figures(const Analysis& a, std::size_t badLinesListed) {
+    std::vector<Figure> f;
+    f.push_back({"Worm period", periodText(a)});
+    if (a.hasPeriod) {
+        f.push_back({"Period from", a.periodGiven ? std::string("the operator")
+                                                  : "the spectrum's peak at " + fixed(a.spectrumPeriod, 1) +
+                                                        " s, refined by a harmonic fit"});
+        f.push_back({"Worm cycles", fixed(a.cycles, 1)});
+    }
+    for (const HarmonicFigure& h : a.harmonics)
+        f.push_back({h.order == 1 ? std::string("Fundamental") : "Harmonic " + std::to_string(h.order),
+                     fixed(h.amplitude, 2) + " arcsec amplitude (" + fixed(2.0 * h.amplitude, 2) +
+                         " peak to peak) at " + fixed(h.period, 1) + " s, phase " + fixed(h.phase, 0) +
+                         " deg"});
+    if (a.hasPeriod) {
+        f.push_back({"Folded peak to peak", fixed(a.foldedPeakToPeak, 2) + " arcsec"});
+        f.push_back({"Folded RMS", fixed(a.foldedRms, 2) + " arcsec"});
+    }
+    f.push_back({"RMS", fixed(a.rms, 2) + " arcsec (drift removed)"});
+    f.push_back({"Maximum excursion", fixed(a.maxExcursion, 2) + " arcsec"});
+    f.push_back({"Drift rate", fixed(a.driftRate, 3) + " arcsec/min"});
+    f.push_back({"Clipped readings", std::to_string(a.clipped) + " (at -16.000 or +15.875 arcsec)"});
+    f.push_back({"Readings", std::to_string(a.readings) + " at " + fixed(a.readingRate, 3) + " per second, " +
+                                 fixed(a.recordedSeconds / 60.0, 1) + " min recorded"});
+    f.push_back({"Runs", std::to_string(a.runs.size())});
+    for (std::size_t r = 0; r < a.runs.size(); ++r) {
+        const RunFigure& run = a.runs[r];
+        f.push_back({"Run " + std::to_string(r + 1), dateTimeText(a.firstDayNumber, run.start) + " to " +
+                                                         dateTimeText(a.firstDayNumber, run.end) + ", " +
+                                                         plural(run.readings, "reading", "readings") +
+                                                         ", drift " + fixed(run.driftRate, 3) +
+                                                         " arcsec/min"});
+    }
+    std::size_t number = 0;
+    for (const CycleCurve& c : a.series.cycles) {
+        ++number;
+        std::string text = "peak to peak " + fixed(c.peakToPeak, 2) + " arcsec, RMS about the mean " +
+                           fixed(c.rmsAboutMean, 2) + " arcsec";
+        if (c.coverage < 0.9)
+            text += " (partial: " + fixed(100.0 * c.coverage, 0) + " % of the turn recorded)";
+        f.push_back({"Cycle " + std::to_string(number), text});
+    }
+    for (std::size_t i = 0; i < a.peaks.size(); ++i)
+        f.push_back({"Spectral peak " + std::to_string(i + 1),
+                     fixed(a.peaks[i].period, 1) + " s, " + fixed(a.peaks[i].amplitude, 2) + " arcsec"});
+    f.push_back({"Bad lines", std::to_string(a.badLineCount)});
+    for (std::size_t i = 0; i < a.badLines.size() && i < badLinesListed; ++i)
+        f.push_back({"Bad line " + std::to_string(a.badLines[i].lineNumber), a.badLines[i].reason});
+    const std::uint64_t listed = std::min<std::uint64_t>(a.badLines.size(), badLinesListed);
+    if (a.badLineCount > listed)
+        f.push_back({"Bad lines not listed", std::to_string(a.badLineCount - listed)});
+    return f;
+}
+
+std::string figureText(const std::vector<Figure>& list) {
+    std::string out;
+    for (const Figure& f : list)
+        out += f.label + ": " + f.value + "\n";
+    return out;
+}
+
+std::string foldedCsv(const FoldedCurve& folded) {
+    std::string out = "phase_s,phase_deg,mean_arcsec,spread_arcsec\n";
+    const double n = static_cast<double>(folded.bins());
+    for (std::size_t b = 0; b < folded.bins(); ++b) {
+        const double phase = (static_cast<double>(b) + 0.5) / n;
+        out += fixed(phase * folded.period, 3) + "," + fixed(phase * 360.0, 3) + ",";
+        if (folded.count[b] > 0)
+            out += fixed(folded.mean[b], 4) + "," + fixed(folded.spread[b], 4);
+        else
+            out += ",";
+        out += "\n";
+    }
+    return out;
+}
+
+std::vector<Figure> comparison(const Analysis& before, const Analysis& after) {
+    struct Row {
+        const char* label;
+        double before, after;
+        const char* unit;
+        int decimals;
+    };
+    const auto fundamental = [](const Analysis& a) {
+        return a.harmonics.empty() ? NAN : a.harmonics[0].amplitude;
+    };
+    const Row rows[] = {
+        {"Worm period", before.hasPeriod ? before.period : NAN, after.hasPeriod ? after.period : NAN, "s", 2},
+        {"Fundamental amplitude", fundamental(before), fundamental(after), "arcsec", 2},
+        {"Folded peak to peak", before.foldedPeakToPeak, after.foldedPeakToPeak, "arcsec", 2},
+        {"Folded RMS", before.foldedRms, after.foldedRms, "arcsec", 2},
+        {"Peak to peak per cycle (mean)", meanCyclePeakToPeak(before), meanCyclePeakToPeak(after), "arcsec",
+         2},
+        {"RMS", before.rms, after.rms, "arcsec", 2},
+        {"Maximum excursion", before.maxExcursion, after.maxExcursion, "arcsec", 2},
+        {"Drift rate", before.driftRate, after.driftRate, "arcsec/min", 3},
+    };
+    std::vector<Figure> f;
+    for (const Row& r : rows) {
+        const double ratio = r.before != 0.0 ? r.after / r.before : NAN;
+        f.push_back({r.label, fixed(r.before, r.decimals) + " -> " + fixed(r.after, r.decimals) + " " +
+                                  r.unit + ", after/before " + fixed(ratio, 2)});
+    }
+    return f;
+}
+
+} // namespace analysis

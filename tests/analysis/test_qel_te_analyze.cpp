@@ -1,0 +1,95 @@
+// qel-te-analyze as the operator runs it: its first line, exit status, CSV and report files.
+#include "SimulatedRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+// `errors`: whether the messages on stderr join the output.
+Outcome analyze(const std::string& args, bool errors = false) {
+    // No display and no platform set: the program must choose one itself.
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " QEL_TE_ANALYZE " " +
+                                args + (errors ? " 2>&1" : " 2>/dev/null");
+    Outcome run;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
+        run.out.append(buf.data(), n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+class Analyze : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("qel-te-analyze-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string recordFile(const std::string& name, double cycles) {
+        qelsim::SimulatedRun run;
+        run.model.driftSpread = 0.2;
+        run.seconds = cycles * run.model.wormPeriod;
+        run.start = {2026, 12, 7, 21, 0, 0, 0};
+        std::string text;
+        qelsim::appendSimulatedRun(text, run);
+        const std::string path = (dir / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    fs::path dir;
+};
+
+} // namespace
+
+TEST_F(Analyze, PrintsTheFiguresWritesCsvAndReportWithoutADisplay) {
+    const std::string file = recordFile("four.txt", 4.0);
+    const std::string csv = (dir / "folded.csv").string();
+    const std::string png = (dir / "report.png").string();
+    const std::string pdf = (dir / "report.pdf").string();
+    const Outcome run = analyze(file + " --csv " + csv + " --report " + png);
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out.rfind("Worm period: 4", 0), 0u) << run.out;
+    std::ifstream in(csv);
+    std::string header;
+    std::getline(in, header);
+    EXPECT_EQ(header, "phase_s,phase_deg,mean_arcsec,spread_arcsec");
+    EXPECT_GT(fs::file_size(png), 10000u);
+    EXPECT_EQ(analyze(file + " " + file + " --report " + pdf).status, 0);
+    EXPECT_GT(fs::file_size(pdf), 10000u);
+}
+
+TEST_F(Analyze, FailsInWordsForFilesItCannotAnalyze) {
+    const std::string empty = (dir / "empty.txt").string();
+    std::ofstream(empty).close();
+    for (const std::string& args :
+         {(dir / "missing.txt").string(), empty, std::string("--period abc x.txt"), std::string()}) {
+        const Outcome run = analyze(args, true);
+        EXPECT_NE(run.status, 0) << args;
+        EXPECT_NE(run.out.find("qel-te-analyze: "), std::string::npos) << run.out;
+    }
+}
+
+TEST_F(Analyze, SaysThePeriodCannotBeTrustedFromTooFewCycles) {
+    const Outcome run = analyze(recordFile("short.txt", 1.5));
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out.rfind("Worm period: cannot be trusted (too few cycles", 0), 0u) << run.out;
+}
