@@ -35,7 +35,8 @@ private slots:
         QVERIFY(m_w.enter());
         m_w.chooserAnswer = kId;
         m_w.preselections.clear();
-        m_w.fakeSetup = [](FakeDriver&) {};
+        m_w.fakeSetup = [](FakeDriver&) {
+        };
         m_w.lastFake = nullptr;
         m_w.makeForm();
         m_w.form->startUp();
