@@ -2,11 +2,12 @@
 #include "app/TelescopeLink.h"
 
 #include "acquisition/ReadingProcessor.h"
-#include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "common/ListNumber.h"
 #include "telescope/ChooserDialog.h"
 #include "telescope/DriverFactory.h"
+#include "widgets/OneRowList.h"
+#include "widgets/TwoStateCheckBox.h"
 
 #include <QCheckBox>
 #include <QTimer>

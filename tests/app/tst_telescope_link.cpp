@@ -3,7 +3,7 @@
 #include "WindowFixture.h"
 
 #include "acquisition/ReadingProcessor.h"
-#include "app/OneRowList.h"
+#include "widgets/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 
@@ -79,14 +79,14 @@ private slots:
     }
 
     void guideRatesAreTheListsMultipleAndList8GoesForAFixedRateMount() {
-        m_w.find<app::OneRowList>("List8")->setSelectedIndex(3); // "0.5"
+        m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(3); // "0.5"
         check("Check2")->setChecked(true);
         QCOMPARE(m_w.lastFake->writtenRateRa, 0.5);
         QCOMPARE(m_w.lastFake->writtenRateDec, 0.5);
         QCOMPARE(link().guideRateRa, 0.5);
         QCOMPARE(link().guideRateDec, 0.5);
         // Taken once, at connection.
-        m_w.find<app::OneRowList>("List8")->setSelectedIndex(8);
+        m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(8);
         QCOMPARE(link().guideRateRa, 0.5);
         check("Check2")->setChecked(false);
 
@@ -94,7 +94,7 @@ private slots:
             f.canSetRates = false;
         };
         check("Check2")->setChecked(true);
-        QVERIFY(m_w.find<app::OneRowList>("List8")->isHidden());
+        QVERIFY(m_w.find<widgets::OneRowList>("List8")->isHidden());
         QCOMPARE(link().guideRateRa, 0.5); // kept from before
         QVERIFY(check("Check2")->isChecked());
 
