@@ -2,6 +2,7 @@
 // tick's decision and pulse arithmetic (telescope_guiding) against the mount's periodic error and the unit's
 // reading noise (simulated_sky). Prints the RMS tracking error with guiding off and on, and sweeps every
 // gain, control rate and guide rate the window's lists offer. Run by bench/guiding-sweep.sh.
+#include "MountModel.h"
 #include "SimulatedSky.h"
 #include "acquisition/TrackingError.h"
 #include "telescope/guiding/GuideController.h"
@@ -38,27 +39,34 @@ struct Options {
 struct Outcome {
     double rms = 0.0;     // of the readings, as the record file holds them, arcsec
     double trueRms = 0.0; // of where the mount pointed, without reading noise, arcsec
+    int refused = 0;      // pulses the mount refused (one still running on the axis: 0x40B)
 };
 
 // One run: every reading of the unit, and a tick every 1/hz s when a setting is given (none: guiding off).
 Outcome runLoop(const qelsim::SkyModel& model, std::uint32_t seed, const std::optional<Setting>& setting,
                 const Options& o) {
-    qelsim::SimulatedSky sky(model, seed);
+    mountsim::MountModel mount(5.5, 45.25);
+    mount.connected = true;
+    if (setting) {
+        // The connection writes List8's rate to both axes; the mount speaks degrees per second.
+        mount.setGuideRateRa(setting->guideRate * 15.0 / 3600.0);
+        mount.setGuideRateDec(setting->guideRate * 15.0 / 3600.0);
+    }
+    qelsim::SimulatedSky sky(model, seed, mount, 0.0);
     GuideController controller;
     std::optional<telescope::LatestReading> latest;
-    // The pulse on its way to the mount (at most one: the latency is shorter than a tick).
+    // The tick's pulses on their way to the mount (at most one tick's: the latency is shorter than a tick).
     bool pending = false;
     double pendingAt = 0.0;
-    telescope::GuidePulse pendingPulse;
+    telescope::GuidePulse pendingRa, pendingDec;
 
     const double readingStep = 1.0 / o.readingsPerSecond;
     const int intervalMs = setting ? 1000 / setting->hz : 1000;
     const double tickStep = intervalMs / 1000.0;
-    if (setting)
-        sky.setGuideRate(setting->guideRate);
     long readingIndex = 0, tickIndex = 1;
     double sum2 = 0.0, true2 = 0.0;
     long n = 0;
+    Outcome out;
     for (;;) {
         const double readingAt = readingIndex * readingStep;
         // Ticks are not in step with the readings: the timer and the unit keep their own time.
@@ -68,7 +76,9 @@ Outcome runLoop(const qelsim::SkyModel& model, std::uint32_t seed, const std::op
         if (t > o.seconds)
             break;
         if (t == pulseAt) {
-            sky.pulse(t, pendingPulse.direction, pendingPulse.durationMs);
+            for (const auto& p : {pendingRa, pendingDec})
+                if (mount.pulseGuide(static_cast<int>(p.direction), p.durationMs, t) != 0)
+                    ++out.refused;
             pending = false;
         } else if (t == readingAt) {
             const double te = acquisition::trackingErrorFromCode(sky.readingCode(t));
@@ -90,12 +100,15 @@ Outcome runLoop(const qelsim::SkyModel& model, std::uint32_t seed, const std::op
             if (d.outcome == telescope::TickOutcome::Send) {
                 pending = true;
                 pendingAt = t + o.latency;
-                pendingPulse = d.ra;
+                pendingRa = d.ra;
+                pendingDec = d.dec;
             }
             ++tickIndex;
         }
     }
-    return {std::sqrt(sum2 / static_cast<double>(n)), std::sqrt(true2 / static_cast<double>(n))};
+    out.rms = std::sqrt(sum2 / static_cast<double>(n));
+    out.trueRms = std::sqrt(true2 / static_cast<double>(n));
+    return out;
 }
 
 // The lists' items: Kp "0.1".."1.0" by 0.1 then "1.2".."3.0" by 0.2; Ki and Kd "0.0".."1.0"; "0.2".."1.0".
@@ -155,9 +168,9 @@ bool parse(int argc, char** argv, Options& o) {
 
 void report(const char* what, const Outcome& off, const Outcome& on, double noise) {
     std::printf("%s\n  RMS off %.3f\"  RMS on %.3f\"  ratio on/off %.3f (cut %.1f %%)  on/noise %.2f"
-                "  (mount alone: off %.3f\", on %.3f\")\n",
+                "  (mount alone: off %.3f\", on %.3f\"; pulses refused %d)\n",
                 what, off.rms, on.rms, on.rms / off.rms, 100.0 * (1.0 - on.rms / off.rms), on.rms / noise,
-                off.trueRms, on.trueRms);
+                off.trueRms, on.trueRms, on.refused);
 }
 
 } // namespace
@@ -205,6 +218,7 @@ int main(int argc, char** argv) {
             sumOff.trueRms += a.trueRms / confirmSeeds;
             sumOn.rms += b.rms / confirmSeeds;
             sumOn.trueRms += b.trueRms / confirmSeeds;
+            sumOn.refused += b.refused;
         }
         return std::pair{sumOff, sumOn};
     };

@@ -1,4 +1,4 @@
-// The simulated sky: its periodic error's size, and the sign and size of what a guide pulse moves.
+// The simulated sky: its periodic error's size, and the sign and size of what the mount's guide pulses move.
 #include "SimulatedSky.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,8 @@ namespace {
 
 using qelsim::SimulatedSky;
 using qelsim::SkyModel;
-using telescope::GuideDirection;
+
+constexpr int north = 0, south = 1, east = 2, west = 3;
 
 SkyModel quiet() {
     SkyModel m;
@@ -18,8 +19,18 @@ SkyModel quiet() {
     return m;
 }
 
+// A connected mount guiding at `multiple` x 15 "/s on both axes.
+mountsim::MountModel mountAt(double raHours, double multiple) {
+    mountsim::MountModel mount(raHours, 10.0);
+    mount.connected = true;
+    mount.setGuideRateRa(multiple * 15.0 / 3600.0);
+    mount.setGuideRateDec(multiple * 15.0 / 3600.0);
+    return mount;
+}
+
 TEST(SimulatedSky, PeriodicErrorSwingsToThePeakAndRepeatsEachWormTurn) {
-    const SimulatedSky sky(quiet(), 7);
+    auto mount = mountAt(5.5, 0.5);
+    const SimulatedSky sky(quiet(), 7, mount, 0.0);
     double largest = 0.0;
     for (int i = 0; i < 4800; ++i)
         largest = std::max(largest, std::fabs(sky.periodicError(i * 0.1)));
@@ -28,38 +39,30 @@ TEST(SimulatedSky, PeriodicErrorSwingsToThePeakAndRepeatsEachWormTurn) {
 }
 
 TEST(SimulatedSky, EastPulseLowersTheErrorAtTheGuideRateForItsLength) {
-    // Guide rate 0.5 = 7.5 "/s: 400 ms moves 3". West moves the other way; north and south move nothing.
+    // Guide rate 0.5 = 7.5 "/s: 400 ms moves 3". West moves the other way; north and south move nothing the
+    // unit measures. Also across 0 h, where the mount wraps its right ascension.
     const struct {
-        GuideDirection direction;
+        int direction;
         double moved; // arcsec subtracted from the error
-    } cases[] = {{GuideDirection::East, 3.0},
-                 {GuideDirection::West, -3.0},
-                 {GuideDirection::North, 0.0},
-                 {GuideDirection::South, 0.0}};
-    for (const auto& c : cases) {
-        SimulatedSky sky(quiet(), 7);
-        sky.setGuideRate(0.5);
-        sky.pulse(10.0, c.direction, 400);
-        EXPECT_NEAR(sky.periodicError(12.0) - sky.trackingError(12.0), c.moved, 1e-9);
-        EXPECT_NEAR(sky.periodicError(10.2) - sky.trackingError(10.2), c.moved / 2, 1e-9); // halfway
+    } cases[] = {{east, 3.0}, {west, -3.0}, {north, 0.0}, {south, 0.0}};
+    for (double ra : {5.5, 0.0}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "direction " << c.direction << " at RA " << ra);
+            auto mount = mountAt(ra, 0.5);
+            SimulatedSky sky(quiet(), 7, mount, 0.0);
+            ASSERT_EQ(mount.pulseGuide(c.direction, 400, 10.0), 0);
+            EXPECT_NEAR(sky.periodicError(10.2) - sky.trackingError(10.2), c.moved / 2, 1e-6); // halfway
+            EXPECT_NEAR(sky.periodicError(12.0) - sky.trackingError(12.0), c.moved, 1e-6);
+        }
     }
 }
 
-TEST(SimulatedSky, NewPulseReplacesWhatIsLeftOfTheRunningOne) {
-    SimulatedSky sky(quiet(), 7);
-    sky.setGuideRate(1.0); // 15 "/s
-    sky.pulse(0.0, GuideDirection::East, 1000);
-    sky.pulse(0.2, GuideDirection::West, 100); // 3" east, then 1.5" back
-    EXPECT_NEAR(sky.periodicError(5.0) - sky.trackingError(5.0), 1.5, 1e-9);
-}
-
 TEST(SimulatedSky, ReadingIsTheErrorInEighthsClippedToTheUnitsRange) {
-    SimulatedSky sky(quiet(), 7);
-    sky.setGuideRate(1.0);
-    const double t = 50.0;
-    EXPECT_EQ(sky.readingCode(t), static_cast<int>(127 - std::lround(sky.trackingError(t) * 8)));
-    sky.pulse(t, GuideDirection::West, 30000); // 450" the wrong way
-    EXPECT_EQ(sky.readingCode(t + 40.0), 0);   // +15.875", the end of the range
+    auto mount = mountAt(5.5, 1.0);
+    SimulatedSky sky(quiet(), 7, mount, 0.0);
+    EXPECT_EQ(sky.readingCode(50.0), static_cast<int>(127 - std::lround(sky.trackingError(50.0) * 8)));
+    ASSERT_EQ(mount.pulseGuide(west, 30000, 50.0), 0); // 450" the wrong way
+    EXPECT_EQ(sky.readingCode(90.0), 0);               // +15.875", the end of the range
 }
 
 } // namespace

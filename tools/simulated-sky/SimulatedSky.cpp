@@ -1,4 +1,4 @@
-// The simulated sky: periodic error, guide offset and the unit's reading.
+// The simulated sky: periodic error, the mount's guide offset and the unit's reading.
 #include "SimulatedSky.h"
 
 #include <algorithm>
@@ -8,7 +8,7 @@ namespace qelsim {
 
 namespace {
 
-ErrorModel withoutDrift(ErrorModel model) {
+ErrorModel shapeOnly(ErrorModel model) {
     model.driftSpread = 0.0;
     model.noise = 0.0;
     return model;
@@ -16,11 +16,13 @@ ErrorModel withoutDrift(ErrorModel model) {
 
 } // namespace
 
-SimulatedSky::SimulatedSky(const SkyModel& model, std::uint32_t seed)
-    : m_shape(withoutDrift(model.error), seed, 1.0)
+SimulatedSky::SimulatedSky(const SkyModel& model, std::uint32_t seed, mountsim::MountModel& mount,
+                           double seconds)
+    : m_shape(shapeOnly(model.error), seed, 1.0)
     , m_noise(seed + 1)
+    , m_mount(mount)
     , m_noiseSigma(model.error.noise)
-    , m_guideRate(model.guideRate) {
+    , m_startRa(mount.rightAscension(seconds)) {
     // Scale the harmonic sum so that its largest swing over one worm turn is the model's peak.
     double largest = 0.0;
     for (int i = 0; i < 4800; ++i)
@@ -33,24 +35,14 @@ double SimulatedSky::periodicError(double seconds) const {
     return m_scale * m_shape.periodicError(seconds);
 }
 
-double SimulatedSky::guideOffset(double seconds) const {
-    if (seconds <= m_pulseStart)
-        return m_offset;
-    return m_offset + m_velocity * (std::min(seconds, m_pulseEnd) - m_pulseStart);
+double SimulatedSky::guideOffset(double seconds) {
+    // The mount wraps RA into 0 ... 24 h; the offset is small, so take the nearest turn.
+    double hours = m_mount.rightAscension(seconds) - m_startRa;
+    hours -= 24.0 * std::round(hours / 24.0);
+    return hours * 15.0 * 3600.0;
 }
 
-void SimulatedSky::pulse(double seconds, telescope::GuideDirection direction, int durationMs) {
-    using telescope::GuideDirection;
-    if (direction != GuideDirection::East && direction != GuideDirection::West)
-        return;
-    m_offset = guideOffset(seconds);
-    m_pulseStart = seconds;
-    m_pulseEnd = seconds + std::max(durationMs, 0) / 1000.0;
-    const double speed = m_guideRate * 15.0; // arcsec per second
-    m_velocity = direction == GuideDirection::East ? speed : -speed;
-}
-
-double SimulatedSky::trackingError(double seconds) const {
+double SimulatedSky::trackingError(double seconds) {
     return periodicError(seconds) - guideOffset(seconds);
 }
 
