@@ -2,6 +2,7 @@
 
 #include "about/AboutBox.h"
 #include "acquisition/AcquisitionMode.h"
+#include "app/GuideLoop.h"
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
@@ -60,6 +61,7 @@ Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& forma
 
     m_messages = new OperatorMessages(this);
     m_run = new RecordingRun(m_c, m_clock, m_formatter, m_log, *m_messages, this);
+    m_guide = new GuideLoop(m_c, *m_run, m_log, *m_messages, this);
 
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));

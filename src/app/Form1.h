@@ -22,6 +22,7 @@ class SettingsBinder;
 
 namespace app {
 
+class GuideLoop;
 class OperatorMessages;
 class RecordingRun;
 
@@ -42,6 +43,7 @@ public:
 
     const Form1Controls& controls() const { return m_c; }
     RecordingRun& recordingRun() { return *m_run; }
+    GuideLoop& guideLoop() { return *m_guide; }
     settings::SettingsBinder& settingsBinder() { return *m_settings; }
     OperatorMessages& messages() { return *m_messages; }
 
@@ -67,6 +69,7 @@ private:
     Form1Controls m_c;
     OperatorMessages* m_messages = nullptr;
     RecordingRun* m_run = nullptr;
+    GuideLoop* m_guide = nullptr;
     std::unique_ptr<settings::SettingsBinder> m_settings;
     QTimer* m_timer2 = nullptr;
     QStringList m_startUpProblems;
