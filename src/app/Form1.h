@@ -25,6 +25,7 @@ namespace app {
 class GuideLoop;
 class OperatorMessages;
 class RecordingRun;
+class TelescopeLink;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -46,6 +47,7 @@ public:
     GuideLoop& guideLoop() { return *m_guide; }
     settings::SettingsBinder& settingsBinder() { return *m_settings; }
     OperatorMessages& messages() { return *m_messages; }
+    TelescopeLink& telescopeLink() { return *m_telescope; }
 
     // The clock caption: "yyyy-MMM-dd HH:nn:ss LCT".
     void Timer2_Timer();
@@ -69,6 +71,7 @@ private:
     Form1Controls m_c;
     OperatorMessages* m_messages = nullptr;
     RecordingRun* m_run = nullptr;
+    TelescopeLink* m_telescope = nullptr;
     GuideLoop* m_guide = nullptr;
     std::unique_ptr<settings::SettingsBinder> m_settings;
     QTimer* m_timer2 = nullptr;

@@ -1,0 +1,22 @@
+// The driver for an identifier.
+#include "telescope/DriverFactory.h"
+
+#include "telescope/DriverId.h"
+#include "telescope/alpaca/AlpacaDriver.h"
+
+namespace telescope {
+
+std::unique_ptr<Driver> makeDriver(const std::string& id, QNetworkAccessManager& net, std::string& problem) {
+    const auto parsed = parseDriverId(id);
+    if (!parsed) {
+        problem =
+            "\"" + id + "\" is not a telescope identifier (for example alpaca://127.0.0.1:11111/telescope/0)";
+        return nullptr;
+    }
+    if (parsed->backend == Backend::Alpaca)
+        return std::make_unique<alpaca::AlpacaDriver>(*parsed, net);
+    problem = "this program cannot reach INDI telescopes yet";
+    return nullptr;
+}
+
+} // namespace telescope
