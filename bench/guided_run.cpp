@@ -5,9 +5,12 @@
 //   ./build/bench/bench_guided_run --seconds 960 --screenshot off.png
 #include "app/EventLog.h"
 #include "app/Form1.h"
+#include "app/GuideLoop.h"
 #include "app/OneRowList.h"
 #include "app/RecordingRun.h"
+#include "app/TelescopeLink.h"
 #include "common/Clock.h"
+#include "common/ListNumber.h"
 #include "common/TimeStamp.h"
 #include "unit_sim_process.h"
 
@@ -85,8 +88,10 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     double seconds = 960.0;
-    QString screenshot, keepDir;
+    QString screenshot;
     bool pid = false;
+    // The list items chosen for guiding: List4 (Hz), List5 to List7 (Kp, Ki, Kd), List8 (guide rate).
+    double hz = 5, kp = 0.3, ki = 0.9, kd = 0.0, rate = 0.3;
     const QStringList args = qapp.arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == "--seconds" && i + 1 < args.size())
@@ -95,15 +100,22 @@ int main(int argc, char** argv) {
             screenshot = QFileInfo(args[++i]).absoluteFilePath();
         else if (args[i] == "--pid")
             pid = true;
+        else if (args[i] == "--hz" && i + 1 < args.size())
+            hz = args[++i].toDouble();
+        else if (args[i] == "--kp" && i + 1 < args.size())
+            kp = args[++i].toDouble();
+        else if (args[i] == "--ki" && i + 1 < args.size())
+            ki = args[++i].toDouble();
+        else if (args[i] == "--kd" && i + 1 < args.size())
+            kd = args[++i].toDouble();
+        else if (args[i] == "--rate" && i + 1 < args.size())
+            rate = args[++i].toDouble();
         else {
-            std::cerr << "usage: bench_guided_run [--seconds S] [--screenshot FILE.png] [--pid]\n";
+            std::cerr
+                << "usage: bench_guided_run [--seconds S] [--screenshot FILE.png]\n"
+                   "                        [--pid [--hz 1|2|5] [--kp K] [--ki K] [--kd K] [--rate R]]\n";
             return 2;
         }
-    }
-    if (pid) {
-        std::cerr << "bench_guided_run: --pid needs the window's guiding wired to the telescope connection "
-                     "(Check2, Check5, Timer1); this build has not got it yet\n";
-        return 2;
     }
 
     QTemporaryDir dir;
@@ -118,7 +130,10 @@ int main(int argc, char** argv) {
                   << '\n';
         return 2;
     }
-    std::cout << sky.readAll().toStdString();
+    const QString simSays = QString::fromUtf8(sky.readAll());
+    std::cout << simSays.toStdString();
+    const int portAt = simSays.indexOf("127.0.0.1:");
+    const QString port = portAt >= 0 ? simSays.mid(portAt + 10).section('\n', 0, 0).trimmed() : QString();
 
     const common::SystemClock clock;
     const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
@@ -133,7 +148,35 @@ int main(int argc, char** argv) {
     const app::Form1Controls& c = window.controls();
     c.Check(4)->setChecked(true);   // "Record to File"
     c.List(2)->setSelectedIndex(2); // "480" samples: one worm turn on the chart
-    c.Command(1)->click();          // Start, on COM1
+    if (pid) {
+        // The list item whose number is `value`, as the operator would pick it.
+        const auto choose = [&c](int list, double value) {
+            const QStringList& items = c.List(list)->items();
+            for (int i = 0; i < items.size(); ++i)
+                if (std::fabs(common::numberAtStart(items[i].toStdString()) - value) < 1e-9)
+                    return c.List(list)->setSelectedIndex(i);
+            return false;
+        };
+        if (!choose(4, hz) || !choose(5, kp) || !choose(6, ki) || !choose(7, kd) || !choose(8, rate)) {
+            std::cerr << "bench_guided_run: a setting is not among the lists' items\n";
+            return 2;
+        }
+        // The chooser returns the simulator's mount, as the operator would pick it.
+        const std::string id = "alpaca://127.0.0.1:" + port.toStdString() + "/telescope/0";
+        window.telescopeLink().setChooser([id](const std::string&) { return id; });
+        c.Check(5)->setChecked(true); // checks Check2, which connects
+        QElapsedTimer wait;
+        wait.start();
+        while (window.telescopeLink().guideRateRa != rate && wait.elapsed() < 20000)
+            runFor(100);
+        if (!window.telescopeLink().myTelescope() || window.telescopeLink().guideRateRa != rate) {
+            std::cerr << "bench_guided_run: no connection to " << id << '\n';
+            return 2;
+        }
+        std::cout << "Guiding: " << id << ", " << hz << " Hz, Kp " << kp << " Ki " << ki << " Kd " << kd
+                  << ", guide rate " << rate << std::endl;
+    }
+    c.Command(1)->click(); // Start, on COM1
     if (!window.recordingRun().CommPort1().isOpen()) {
         std::cerr << "bench_guided_run: Start did not open COM1\n";
         return 2;
@@ -145,6 +188,8 @@ int main(int argc, char** argv) {
         if (!screenshot.isEmpty() && run.elapsed() >= seconds * 1000 - 1000)
             window.grab().save(screenshot);
     }
+    const int skipped = window.guideLoop().controller().skippedTicks();
+    const std::string latestError = window.guideLoop().output().latestError();
     c.Command(2)->click(); // Stop
     sky.terminate();
     sky.waitForFinished(10000);
@@ -153,7 +198,10 @@ int main(int argc, char** argv) {
     const Rms truth = trueRms(dir.filePath("truth.txt"));
     std::cout << "Guiding " << (pid ? "on" : "off") << ", " << seconds << " s: RMS of " << recorded.count
               << " recorded readings " << recorded.value << "\", of where the mount pointed " << truth.value
-              << "\" (" << truth.count << " readings)\nRecord file and event log in "
-              << dir.path().toStdString() << '\n';
+              << "\" (" << truth.count << " readings)\n";
+    if (pid)
+        std::cout << "Ticks skipped: " << skipped
+                  << "; latest error: " << (latestError.empty() ? "none" : latestError) << '\n';
+    std::cout << "Record file and event log in " << dir.path().toStdString() << '\n';
     return recorded.count > 0 ? 0 : 1;
 }
