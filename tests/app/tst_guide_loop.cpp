@@ -5,6 +5,7 @@
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
+#include "app/TelescopeLink.h"
 #include "app/WindowFixture.h"
 #include "support/PtyPair.h"
 #include "telescope/FakeDriver.h"
@@ -33,9 +34,15 @@ class TestGuideLoop : public QObject {
         return std::find(m_driver.calls.begin(), m_driver.calls.end(), call) != m_driver.calls.end();
     }
 
+    // Start, with the timer held so that the test ticks by hand.
+    void start() {
+        m_w.find<QPushButton>("Command1")->click();
+        m_w.form->recordingRun().Timer1()->stop();
+    }
+
 private slots:
-    // A started recording at 1 Hz with Kp 1.0, its timer held so that the test ticks by hand, and a
-    // connected mount guiding at 0.5.
+    // A window set for 1 Hz with Kp 1.0 and PID control on (connected to the fixture's FakeDriver), and a
+    // loop of the test's own on m_driver guiding at 0.5.
     void init() {
         QVERIFY(m_w.enter());
         m_pty = std::make_unique<PtyPair>();
@@ -45,8 +52,6 @@ private slots:
         m_w.find<QCheckBox>("Check5")->setChecked(true);
         m_w.find<app::OneRowList>("List4")->setSelectedIndex(0); // "1 Hz"
         m_w.find<app::OneRowList>("List5")->setSelectedIndex(9); // Kp "1.0"
-        m_w.find<QPushButton>("Command1")->click();
-        m_w.form->recordingRun().Timer1()->stop();
         m_driver = telescope::FakeDriver{};
         m_loop = std::make_unique<app::GuideLoop>(m_w.form->controls(), m_w.form->recordingRun(), *m_w.log,
                                                   m_w.form->messages(), m_w.form.get());
@@ -59,6 +64,7 @@ private slots:
     }
 
     void noPulseBeforeTheFirstReadingThenThePulseItAsksFor() {
+        start();
         m_loop->Timer1_Timer();
         QVERIFY(m_driver.calls.empty());
         QVERIFY(send(119)); // +1.0"
@@ -70,6 +76,7 @@ private slots:
 
     void parkedMountIsAskedOnceWithoutStoppingTheProgram() {
         m_driver.parked = true;
+        start();
         QVERIFY(send(119));
         QTRY_VERIFY(!m_w.form->recordingRun().processor().state().lastSampleText.empty());
         for (int i = 0; i < 3; ++i)
@@ -90,6 +97,29 @@ private slots:
         QTRY_VERIFY(!m_loop->unparkBox());
         m_loop->Timer1_Timer();
         QVERIFY(pulsed("pulseGuide 2 150")); // +1.125"
+    }
+
+    // The window's own loop on the mount Check5 connected: nothing before Start, pulses from Start to Stop.
+    void windowGuidesOnlyBetweenStartAndStop() {
+        m_loop.reset();
+        telescope::FakeDriver* mount = m_w.lastFake;
+        QVERIFY(mount && m_w.form->telescopeLink().myTelescope() == mount);
+        QVERIFY(send(119));
+        QTest::qWait(1500);
+        QVERIFY(!m_w.form->recordingRun().Timer1()->isActive());
+        const auto pulses = [mount] {
+            return std::count_if(mount->calls.begin(), mount->calls.end(),
+                                 [](const std::string& c) { return c.rfind("pulseGuide 2 ", 0) == 0; });
+        };
+        QCOMPARE(pulses(), 0);
+
+        m_w.find<QPushButton>("Command1")->click();
+        QVERIFY(send(119));
+        QTRY_VERIFY(pulses() >= 2);
+        m_w.find<QPushButton>("Command2")->click();
+        const auto afterStop = pulses();
+        QTest::qWait(1500);
+        QCOMPARE(pulses(), afterStop);
     }
 };
 
