@@ -2,6 +2,7 @@
 
 #include "about/AboutBox.h"
 #include "analysis/AnalysisWindow.h"
+#include "app/GuideLoop.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingOptions.h"
 #include "app/RecordingRun.h"
@@ -59,6 +60,13 @@ Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& forma
     m_messages = new OperatorMessages(this);
     m_run = new RecordingRun(m_c, m_clock, m_formatter, m_log, *m_messages, this);
     m_telescope = new TelescopeLink(m_c, m_log, *m_messages, m_run->processor(), this);
+    m_guide = new GuideLoop(m_c, *m_run, m_log, *m_messages, this);
+    m_guide->setTelescope(
+        [this] { return m_telescope->myTelescope(); },
+        [this] {
+            return telescope::GuideRates{m_telescope->guideRateRa, m_telescope->guideRateDec};
+        });
+    connect(m_telescope, &TelescopeLink::driverChanged, m_guide, &GuideLoop::driverChanged);
 
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));

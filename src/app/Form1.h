@@ -22,6 +22,7 @@ class SettingsBinder;
 
 namespace app {
 
+class GuideLoop;
 class OperatorMessages;
 class RecordingRun;
 class TelescopeLink;
@@ -43,6 +44,7 @@ public:
 
     const Form1Controls& controls() const { return m_c; }
     RecordingRun& recordingRun() { return *m_run; }
+    GuideLoop& guideLoop() { return *m_guide; }
     settings::SettingsBinder& settingsBinder() { return *m_settings; }
     OperatorMessages& messages() { return *m_messages; }
     TelescopeLink& telescopeLink() { return *m_telescope; }
@@ -66,6 +68,7 @@ private:
     OperatorMessages* m_messages = nullptr;
     RecordingRun* m_run = nullptr;
     TelescopeLink* m_telescope = nullptr;
+    GuideLoop* m_guide = nullptr;
     std::unique_ptr<settings::SettingsBinder> m_settings;
     QTimer* m_timer2 = nullptr;
     QStringList m_startUpProblems;

@@ -169,6 +169,8 @@ void RecordingRun::onReceived(const QByteArray& bytes) {
 }
 
 void RecordingRun::onLinkLost() {
+    // As Stop does: no more guide pulses from the last reading before the link went.
+    m_timer1->stop();
     closeRecordFile();
     setConnected(false);
     // The system's own words after a hang-up are a stale error number ("Resource temporarily unavailable"):

@@ -148,6 +148,7 @@ void TelescopeLink::apply(const telescope::ConnectionSteps& steps) {
 void TelescopeLink::createDriver(const std::string& id) {
     std::string problem;
     m_driver = m_makeDriver(id, problem);
+    emit driverChanged();
     if (!m_driver) {
         apply(m_connection.driverOpened(Result<Done>::failed({telescope::failureMalformed, problem})));
         return;
@@ -205,6 +206,7 @@ void TelescopeLink::releaseDriver() {
     // This may run inside one of the driver's own callbacks: the driver goes once that has returned.
     std::shared_ptr<telescope::Driver> dying(std::move(m_driver));
     QTimer::singleShot(0, this, [dying] {});
+    emit driverChanged();
 }
 
 } // namespace app

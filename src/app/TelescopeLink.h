@@ -60,6 +60,10 @@ public:
     void Check2_Click();
     void Check5_Click();
 
+signals:
+    // myTelescope was made or released: calls still out to the old driver will not be answered.
+    void driverChanged();
+
 private:
     void apply(const telescope::ConnectionSteps& steps);
     void createDriver(const std::string& id);

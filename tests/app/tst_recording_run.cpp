@@ -193,7 +193,10 @@ void TestRecordingRun::lostLinkNamesThePortKeepsEveryLineAndRecovers() {
     auto pty = std::make_unique<PtyPair>();
     QVERIFY(linkCom1(*pty));
     startForm();
+    find<QCheckBox>("Check5")->setChecked(true);
+    find<widgets::OneRowList>("List4")->setSelectedIndex(0); // "1 Hz"
     press("Command1");
+    QVERIFY(m_w.form->recordingRun().Timer1()->isActive());
     QVERIFY(pty->write(codes(40)));
     QTRY_COMPARE(m_w.lines(kRecordFile).size(), 40);
     pty->hangUp();
@@ -205,6 +208,8 @@ void TestRecordingRun::lostLinkNamesThePortKeepsEveryLineAndRecovers() {
     QVERIFY2(told.contains(QStringLiteral("on %1 was lost: the device hung up or was unplugged.").arg(port)),
              qPrintable(told));
     QVERIFY(!m_w.form->recordingRun().CommPort1().isOpen());
+    // No guiding on the last reading before the unplug.
+    QVERIFY(!m_w.form->recordingRun().Timer1()->isActive());
     QVERIFY(!m_w.form->recordingRun().isRecordFileOpen());
     QVERIFY(!find<widgets::IndicatorSquare>("Label3")->isGreen());
     QCOMPARE(m_w.lines(kRecordFile).size(), 40);
