@@ -1,5 +1,5 @@
-// The telescope driver as the recorder uses it: one interface for every backend (ASCOM Alpaca, INDI) and for the
-// test double. Plain C++: the backends run on the Qt event loop, but callers only see callbacks.
+// The telescope driver as the recorder uses it: one interface for every backend (ASCOM Alpaca, INDI) and for
+// the test double. Plain C++: the backends run on the Qt event loop, but callers only see callbacks.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +9,9 @@
 
 namespace telescope {
 
-// What a failed call reports: the device's own error number and message where it gave them (ASCOM numbers such
-// as 0x407 not connected, 0x408 parked, 0x40B overlapping pulse; an HTTP status; an INDI Alert), otherwise one of
-// the transport numbers below with a message that says what happened in words.
+// What a failed call reports: the device's own error number and message where it gave them (ASCOM numbers
+// such as 0x407 not connected, 0x408 parked, 0x40B overlapping pulse; an HTTP status; an INDI Alert),
+// otherwise one of the transport numbers below with a message that says what happened in words.
 struct Failure {
     int number = 0;
     std::string message;
@@ -21,6 +21,7 @@ struct Failure {
 inline constexpr int failureTimeout = -1;     // no answer within the call's time limit
 inline constexpr int failureUnreachable = -2; // the device or server could not be reached, or went away
 inline constexpr int failureMalformed = -3;   // the answer could not be understood
+inline constexpr int failureRefused = -4; // the device refused in words only, with no number (an INDI Alert)
 
 // The outcome of one call: a value, or the failure.
 template <typename T>
@@ -41,9 +42,9 @@ enum class GuideDirection : std::int16_t { North = 0, South = 1, East = 2, West 
 template <typename T>
 using Callback = std::function<void(const Result<T>&)>;
 
-// Every member returns at once and never blocks; its callback runs later, exactly once, on the thread that made
-// the call (the UI thread), unless the driver is destroyed first: a destroyed driver drops its pending callbacks
-// without calling them, so a caller that owns its driver may capture itself.
+// Every member returns at once and never blocks; its callback runs later, exactly once, on the thread that
+// made the call (the UI thread), unless the driver is destroyed first: a destroyed driver drops its pending
+// callbacks without calling them, so a caller that owns its driver may capture itself.
 class Driver {
 public:
     virtual ~Driver() = default;
@@ -61,8 +62,8 @@ public:
     virtual void connected(Callback<bool> done) = 0;
 
     virtual void canSetGuideRates(Callback<bool> done) = 0;
-    // Guide rates as multiples of the sidereal rate of 15 arcseconds per second (0.5 = 7.5 "/s): the unit of the
-    // rate list and of the pulse lengths. Each backend converts to what its device speaks.
+    // Guide rates as multiples of the sidereal rate of 15 arcseconds per second (0.5 = 7.5 "/s): the unit of
+    // the rate list and of the pulse lengths. Each backend converts to what its device speaks.
     virtual void setGuideRateRightAscension(double multiple, Callback<Done> done) = 0;
     virtual void setGuideRateDeclination(double multiple, Callback<Done> done) = 0;
     virtual void guideRateRightAscension(Callback<double> done) = 0;
@@ -73,8 +74,8 @@ public:
 
     virtual void atPark(Callback<bool> done) = 0;
     virtual void unpark(Callback<Done> done) = 0;
-    // Starts a pulse of durationMs milliseconds (0 ... 32767) and answers once the device has taken it; it does
-    // not wait for the pulse to end.
+    // Starts a pulse of durationMs milliseconds (0 ... 32767) and answers once the device has taken it; it
+    // does not wait for the pulse to end.
     virtual void pulseGuide(GuideDirection direction, int durationMs, Callback<Done> done) = 0;
 };
 
