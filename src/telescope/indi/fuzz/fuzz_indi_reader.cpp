@@ -45,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         mount.connect(count, 0);
 
     std::int64_t now = 0;
+    std::size_t reads = 0;
     for (std::size_t at = 0; at < size; at += chunk) {
         const std::size_t n = std::min(chunk, size - at);
         const bool failedBefore = !reader.error().empty();
@@ -56,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         now += 100;
         mount.expire(now);
+        if (++reads % 16 != 0)
+            continue;
         mount.coordinate(true, count, now);
         mount.pulseGuide(GuideDirection::West, 100, count, now);
         mount.setGuideRate(false, 0.5, count, now);
