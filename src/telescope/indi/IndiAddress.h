@@ -1,9 +1,10 @@
-// Where an INDI telescope is: server host, port and device name, and its identifier
-// "indi://127.0.0.1:7624/Telescope Simulator" (the device name may hold blanks). Plain C++.
+// Where an INDI telescope is: server host, port and device name. Its identifier is the INDI form of DriverId,
+// "indi://127.0.0.1:7624/Telescope Simulator" (the device name may hold blanks).
 #pragma once
 
+#include "telescope/DriverId.h"
+
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace telescope::indi {
@@ -15,13 +16,9 @@ struct IndiAddress {
     std::uint16_t port = defaultPort;
     std::string device;
 
-    std::string id() const;     // "indi://host:port/device"
-    std::string server() const; // "host:port", for messages
+    std::string id() const { return formatDriverId(DriverId{Backend::Indi, host, port, 0, device}); }
+    std::string server() const { return host + ":" + std::to_string(port); } // for messages
     bool operator==(const IndiAddress&) const = default;
 };
-
-// nullopt unless the text is "indi://HOST[:PORT]/DEVICE" with a non-empty host and device and a port 1 ...
-// 65535.
-std::optional<IndiAddress> parseIndiId(const std::string& id);
 
 } // namespace telescope::indi

@@ -162,7 +162,7 @@ TEST_F(MountTest, MissingDeviceAndLostLinkFailInWords) {
     EXPECT_FALSE(mount.waiting());
 }
 
-TEST(IndiValues, NumbersAndIdentifiers) {
+TEST(IndiValues, DecimalAndSexagesimalNumbers) {
     const struct {
         const char* text;
         std::optional<double> value;
@@ -179,17 +179,6 @@ TEST(IndiValues, NumbersAndIdentifiers) {
             EXPECT_NEAR(*v, *c.value, 1e-12) << c.text;
         }
     }
-
-    const auto id = parseIndiId("indi://127.0.0.1:7625/Telescope Simulator");
-    ASSERT_TRUE(id);
-    EXPECT_EQ(id->port, 7625);
-    EXPECT_EQ(id->device, "Telescope Simulator");
-    EXPECT_EQ(id->id(), "indi://127.0.0.1:7625/Telescope Simulator");
-    EXPECT_EQ(parseIndiId("indi://localhost/EQMod Mount")->port, defaultPort);
-    for (const char* bad :
-         {"alpaca://127.0.0.1:11111/telescope/0", "indi://127.0.0.1:7624/", "indi://:7624/x", "indi://h:0/x",
-          "indi://h:99999/x", "indi://h:12a/x", "indi://h"})
-        EXPECT_FALSE(parseIndiId(bad)) << bad;
 }
 
 } // namespace

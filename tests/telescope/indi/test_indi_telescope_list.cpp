@@ -1,5 +1,7 @@
-// IndiTelescopeList against a replayed server: telescopes only, named by identifier, and failures in words.
+// IndiTelescopeList and the chooser's IndiSource against a replayed server: telescopes only, named by
+// identifier, and failures in words.
 #include "telescope/indi/FakeIndiServer.h"
+#include "telescope/indi/IndiSource.h"
 #include "telescope/indi/IndiTelescopeList.h"
 #include "telescope/indi/IndiTestSupport.h"
 
@@ -40,4 +42,24 @@ TEST(IndiTelescopeList, NoServerIsAFailureInWords) {
     EXPECT_EQ(found.number(), failureUnreachable);
     EXPECT_NE(found.message().find("127.0.0.1:" + std::to_string(port)), std::string::npos)
         << found.message();
+}
+
+TEST(IndiSource, SearchAsksEveryServerAndReportsTheOnesThatFail) {
+    ensureApplication();
+    FakeIndiServer server(sessionPath("parked"));
+    quint16 dead;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        dead = probe.serverPort();
+    }
+    IndiSource source({{"127.0.0.1", server.port()}, {"127.0.0.1", dead}});
+    std::optional<std::pair<std::vector<TelescopeEntry>, std::string>> answer;
+    source.search([&](const std::vector<TelescopeEntry>& found, const std::string& problem) {
+        answer.emplace(found, problem);
+    });
+    ASSERT_TRUE(waitUntil([&] { return answer.has_value(); }));
+    ASSERT_EQ(answer->first.size(), 1u);
+    EXPECT_EQ(answer->first[0].where, "127.0.0.1:" + std::to_string(server.port()));
+    EXPECT_NE(answer->second.find("127.0.0.1:" + std::to_string(dead)), std::string::npos) << answer->second;
 }

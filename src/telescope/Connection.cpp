@@ -1,0 +1,151 @@
+// The connection order of Check2 as steps.
+#include "telescope/Connection.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace telescope {
+
+namespace {
+
+ConnectionStep step(ConnectionAction action, std::string text = {}, double value = 0) {
+    return ConnectionStep{action, std::move(text), value};
+}
+
+std::string multipleText(double multiple) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.3g", multiple);
+    return buffer;
+}
+
+bool sameRate(double a, double b) {
+    return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b));
+}
+
+} // namespace
+
+std::string establishedLine(const std::string& id) {
+    return " Established ASCOM Connection " + id;
+}
+std::string failedLine(const std::string& id) {
+    return " Failed to Establish ASCOM Connection " + id;
+}
+
+std::string describeFailure(const std::string& what, const std::string& id, const Failure& failure) {
+    std::string text =
+        what + " " + id + ": " + (failure.message.empty() ? "no reason given" : failure.message);
+    char number[48] = "";
+    if (failure.number >= 0x400)
+        std::snprintf(number, sizeof number, " (ASCOM error 0x%X)", static_cast<unsigned>(failure.number));
+    else if (failure.number >= 100 && failure.number < 600)
+        std::snprintf(number, sizeof number, " (HTTP status %d)", failure.number);
+    return text + number + ".";
+}
+
+ConnectionSteps Connection::check2Changed(bool checked) {
+    ConnectionSteps steps{step(ConnectionAction::ReleaseDriver)};
+    if (checked) {
+        m_stage = ConnectionStage::Choosing;
+        steps.push_back(step(ConnectionAction::OpenChooser, m_id));
+        return steps;
+    }
+    m_stage = ConnectionStage::Disconnected;
+    steps.push_back(step(ConnectionAction::ClearCheck5));
+    steps.push_back(step(ConnectionAction::StopPoll));
+    steps.push_back(step(ConnectionAction::MarkSettingsChanged));
+    return steps;
+}
+
+ConnectionSteps Connection::chooserClosed(std::string chosen) {
+    if (m_stage != ConnectionStage::Choosing)
+        return {};
+    m_id = std::move(chosen);
+    if (m_id.empty()) {
+        m_stage = ConnectionStage::Disconnected;
+        return {step(ConnectionAction::WriteLog, failedLine(m_id)), step(ConnectionAction::ClearCheck2),
+                step(ConnectionAction::MarkSettingsChanged)};
+    }
+    m_stage = ConnectionStage::Opening;
+    return {step(ConnectionAction::CreateDriver, m_id), step(ConnectionAction::MarkSettingsChanged)};
+}
+
+ConnectionSteps Connection::driverOpened(const Result<Done>& result) {
+    if (m_stage != ConnectionStage::Opening)
+        return {};
+    if (!result.ok()) {
+        // No driver object: the failure line, and the box cleared, as after a cancelled chooser.
+        m_stage = ConnectionStage::Disconnected;
+        return {step(ConnectionAction::WriteLog, failedLine(m_id)),
+                step(ConnectionAction::TellOperator,
+                     describeFailure("Could not reach the telescope", m_id, result.failure) +
+                         " Check that it is switched on and its server is running, then check \"Connect to "
+                         "ASCOM Driver\" again."),
+                step(ConnectionAction::ReleaseDriver), step(ConnectionAction::ClearCheck2)};
+    }
+    m_stage = ConnectionStage::Connecting;
+    return {step(ConnectionAction::WriteLog, establishedLine(m_id)), step(ConnectionAction::ConnectMount)};
+}
+
+ConnectionSteps Connection::failedAfterLog(const std::string& what, const Failure& failure) {
+    m_stage = ConnectionStage::Disconnected;
+    return {step(ConnectionAction::TellOperator,
+                 describeFailure(what, m_id, failure) + " \"Connect to ASCOM Driver\" has been cleared."),
+            step(ConnectionAction::ReleaseDriver), step(ConnectionAction::ClearCheck2)};
+}
+
+ConnectionSteps Connection::mountConnected(const Result<Done>& result) {
+    if (m_stage != ConnectionStage::Connecting)
+        return {};
+    if (!result.ok())
+        return failedAfterLog("The mount did not connect through", result.failure);
+    m_stage = ConnectionStage::AskingRates;
+    return {step(ConnectionAction::ReadCanSetGuideRates)};
+}
+
+ConnectionSteps Connection::canSetGuideRatesRead(const Result<bool>& result, double list8Value) {
+    if (m_stage != ConnectionStage::AskingRates)
+        return {};
+    m_stage = ConnectionStage::Connected;
+    if (!result.ok())
+        return {
+            step(ConnectionAction::TellOperator,
+                 describeFailure("Could not ask whether guide rates can be set on", m_id, result.failure) +
+                     " The guide rates were not written; pulse lengths use the rates held from before."),
+            step(ConnectionAction::StartPoll)};
+    if (!*result.value)
+        return {step(ConnectionAction::HideList8), step(ConnectionAction::StartPoll)};
+    m_rateWritten = list8Value;
+    return {step(ConnectionAction::WriteGuideRates, {}, list8Value), step(ConnectionAction::StartPoll)};
+}
+
+ConnectionSteps Connection::guideRatesWritten(const Result<Done>& ra, const Result<Done>& dec) {
+    if (m_stage != ConnectionStage::Connected)
+        return {};
+    ConnectionSteps steps;
+    for (const auto* r : {&ra, &dec})
+        if (!r->ok())
+            steps.push_back(
+                step(ConnectionAction::TellOperator,
+                     describeFailure(std::string("The mount refused the ") + (r == &ra ? "RA" : "Dec") +
+                                         " guide rate of " + multipleText(m_rateWritten) + " x 15\"/s on",
+                                     m_id, r->failure)));
+    steps.push_back(step(ConnectionAction::ReadGuideRates));
+    return steps;
+}
+
+ConnectionSteps Connection::guideRatesRead(const Result<double>& ra, const Result<double>& dec) {
+    if (m_stage != ConnectionStage::Connected)
+        return {};
+    // A rate that cannot be read back is no news: the write's own outcome was already told.
+    const bool raDiffers = ra.ok() && !sameRate(*ra.value, m_rateWritten);
+    const bool decDiffers = dec.ok() && !sameRate(*dec.value, m_rateWritten);
+    if (!raDiffers && !decDiffers)
+        return {};
+    std::string text =
+        "The mount " + m_id + " reports guide rates of RA " + (ra.ok() ? multipleText(*ra.value) : "?") +
+        " and Dec " + (dec.ok() ? multipleText(*dec.value) : "?") + " x 15\"/s, not the " +
+        multipleText(m_rateWritten) + " written. Pulse lengths are computed for the rate in \"Guide Rate\".";
+    return {step(ConnectionAction::TellOperator, text)};
+}
+
+} // namespace telescope

@@ -1,0 +1,83 @@
+// The order of connecting a telescope ("Connect to ASCOM Driver", Check2) as a plain state machine: each
+// event (the box changed, the chooser closed, the driver answered) returns the steps the window carries out,
+// in order. The window applies them; it never decides them. Used by the telescope's Qt part and its tests.
+#pragma once
+
+#include "telescope/Driver.h"
+
+#include <string>
+#include <vector>
+
+namespace telescope {
+
+enum class ConnectionAction {
+    ReleaseDriver,        // tell the driver to disconnect (no answer awaited) and drop it
+    OpenChooser,          // the modal chooser, preselecting id(); its result goes to chooserClosed()
+    CreateDriver,         // make the driver for text (the identifier) and open it; result to driverOpened()
+    WriteLog,             // one event-log line: text
+    ClearCheck2,          // a nested run of the box's own handler
+    ClearCheck5,          // the PID control's box; its handler runs nested
+    StopPoll,             // PositionCalc_Timer off
+    StartPoll,            // PositionCalc_Timer on
+    ConnectMount,         // Connected = true; result to mountConnected()
+    ReadCanSetGuideRates, // result to canSetGuideRatesRead()
+    WriteGuideRates,      // guideRateRa and guideRateDec := value (multiple of 15"/s), then both writes; the
+                          // two results to guideRatesWritten()
+    ReadGuideRates,       // read both back; results to guideRatesRead()
+    HideList8,            // the driver cannot set guide rates: the rate list goes for the rest of the run
+    TellOperator,         // a non-modal message under the topic "telescope": text
+    MarkSettingsChanged,  // the settings indicator turns red
+};
+
+struct ConnectionStep {
+    ConnectionAction action;
+    std::string text;
+    double value = 0;
+    bool operator==(const ConnectionStep&) const = default;
+};
+using ConnectionSteps = std::vector<ConnectionStep>;
+
+enum class ConnectionStage {
+    Disconnected,
+    Choosing,   // the chooser is open
+    Opening,    // reaching the device, confirming it is a telescope
+    Connecting, // Connected = true sent
+    AskingRates,
+    Connected, // position poll running
+};
+
+class Connection {
+public:
+    // ID: the identifier last chosen; empty at start-up, kept across disconnections.
+    const std::string& id() const { return m_id; }
+    void setId(std::string id) { m_id = std::move(id); }
+    ConnectionStage stage() const { return m_stage; }
+
+    // The box changed state (by the operator or from code). checked: state 1; clear and greyed are false.
+    ConnectionSteps check2Changed(bool checked);
+    // The chooser returned; an empty identifier means it was cancelled.
+    ConnectionSteps chooserClosed(std::string chosen);
+    ConnectionSteps driverOpened(const Result<Done>& result);
+    ConnectionSteps mountConnected(const Result<Done>& result);
+    // list8Value: the number at the start of List8's text (0 for an empty text).
+    ConnectionSteps canSetGuideRatesRead(const Result<bool>& result, double list8Value);
+    ConnectionSteps guideRatesWritten(const Result<Done>& ra, const Result<Done>& dec);
+    // The rates the mount reports, as multiples of 15"/s.
+    ConnectionSteps guideRatesRead(const Result<double>& ra, const Result<double>& dec);
+
+private:
+    ConnectionSteps failedAfterLog(const std::string& what, const Failure& failure);
+
+    std::string m_id;
+    ConnectionStage m_stage = ConnectionStage::Disconnected;
+    double m_rateWritten = 0;
+};
+
+// The log lines that end with the identifier.
+std::string establishedLine(const std::string& id);
+std::string failedLine(const std::string& id);
+
+// A failure in words for the operator: "<what> <id>: <device message> (ASCOM error 0x407)."
+std::string describeFailure(const std::string& what, const std::string& id, const Failure& failure);
+
+} // namespace telescope

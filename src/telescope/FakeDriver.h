@@ -1,0 +1,101 @@
+// A telescope driver for tests: answers from plain fields, records every call, and either answers at once or
+// holds the callbacks until the test releases them (to test what happens while a call is in flight).
+#pragma once
+
+#include "telescope/Driver.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace telescope {
+
+class FakeDriver : public Driver {
+public:
+    explicit FakeDriver(std::string id = "alpaca://127.0.0.1:11111/telescope/0")
+        : m_id(std::move(id)) {}
+
+    // What the device answers; a set failure (number != 0) makes that member fail.
+    Failure openFailure, connectFailure, rateWriteFailure, positionFailure;
+    bool canSetRates = true;
+    double ra = 5.5, dec = 45.25;                     // hours, degrees
+    double reportedRateRa = -1, reportedRateDec = -1; // < 0: report what was written
+    bool parked = false;
+    bool holdAnswers = false; // true: callbacks wait in pending until releaseAll()
+
+    std::vector<std::string> calls; // "open", "connect", "setGuideRateRightAscension 0.5", ...
+    double writtenRateRa = 0, writtenRateDec = 0;
+    int disconnects = 0;
+
+    void releaseAll() {
+        auto pending = std::move(m_pending);
+        m_pending.clear();
+        for (auto& f : pending)
+            f();
+    }
+    std::size_t pendingCount() const { return m_pending.size(); }
+
+    std::string id() const override { return m_id; }
+    void open(Callback<Done> done) override { answer("open", done, openFailure, Done{}); }
+    void connect(Callback<Done> done) override { answer("connect", done, connectFailure, Done{}); }
+    void disconnect() override {
+        calls.push_back("disconnect");
+        ++disconnects;
+    }
+    void connected(Callback<bool> done) override { answer("connected", done, {}, true); }
+    void canSetGuideRates(Callback<bool> done) override { answer("canSetGuideRates", done, {}, canSetRates); }
+    void setGuideRateRightAscension(double multiple, Callback<Done> done) override {
+        if (!rateWriteFailure.number)
+            writtenRateRa = multiple;
+        answer("setGuideRateRightAscension " + number(multiple), done, rateWriteFailure, Done{});
+    }
+    void setGuideRateDeclination(double multiple, Callback<Done> done) override {
+        if (!rateWriteFailure.number)
+            writtenRateDec = multiple;
+        answer("setGuideRateDeclination " + number(multiple), done, rateWriteFailure, Done{});
+    }
+    void guideRateRightAscension(Callback<double> done) override {
+        answer("guideRateRightAscension", done, {}, reportedRateRa < 0 ? writtenRateRa : reportedRateRa);
+    }
+    void guideRateDeclination(Callback<double> done) override {
+        answer("guideRateDeclination", done, {}, reportedRateDec < 0 ? writtenRateDec : reportedRateDec);
+    }
+    void rightAscension(Callback<double> done) override {
+        answer("rightAscension", done, positionFailure, ra);
+    }
+    void declination(Callback<double> done) override { answer("declination", done, positionFailure, dec); }
+    void atPark(Callback<bool> done) override { answer("atPark", done, {}, parked); }
+    void unpark(Callback<Done> done) override {
+        parked = false;
+        answer("unpark", done, {}, Done{});
+    }
+    void pulseGuide(GuideDirection direction, int durationMs, Callback<Done> done) override {
+        answer("pulseGuide " + std::to_string(static_cast<int>(direction)) + " " + std::to_string(durationMs),
+               done, {}, Done{});
+    }
+
+private:
+    static std::string number(double v) {
+        std::string s = std::to_string(v);
+        while (s.size() > 1 && s.back() == '0')
+            s.pop_back();
+        return s;
+    }
+    template <typename T>
+    void answer(std::string call, const Callback<T>& done, const Failure& failure, T value) {
+        calls.push_back(std::move(call));
+        auto f = [done, failure, value] {
+            done(failure.number ? Result<T>::failed(failure) : Result<T>::success(value));
+        };
+        if (holdAnswers)
+            m_pending.push_back(f);
+        else
+            f();
+    }
+
+    std::string m_id;
+    std::deque<std::function<void()>> m_pending;
+};
+
+} // namespace telescope

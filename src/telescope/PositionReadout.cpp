@@ -1,0 +1,34 @@
+// One position poll's outcome.
+#include "telescope/PositionReadout.h"
+
+#include "telescope/Connection.h"
+
+namespace telescope {
+
+PositionReadout::Update PositionReadout::pollAnswered(const Result<double>& dec, const Result<double>& ra,
+                                                      const std::string& id) {
+    Update update;
+    Failure failure;
+    if (!dec.ok())
+        failure = dec.failure;
+    else if (!ra.ok())
+        failure = ra.failure;
+    else if (auto texts = positionTexts(*ra.value, *dec.value)) {
+        m_failures = 0;
+        update.texts = std::move(texts);
+        return update;
+    } else {
+        failure = {failureMalformed, "the mount reported RA " + std::to_string(*ra.value) + " h and Dec " +
+                                         std::to_string(*dec.value) + " degrees, which is no position"};
+    }
+    ++m_failures;
+    // Until the third failure the lines keep the last position: one lost answer is no reason to drop it.
+    if (m_failures == kFailuresForNone) {
+        update.texts = PositionTexts{"None", "None"};
+        update.tell = describeFailure("Three position reads in a row failed on", id, failure) +
+                      " RA and DEC are recorded as \"None\" until the mount answers again.";
+    }
+    return update;
+}
+
+} // namespace telescope

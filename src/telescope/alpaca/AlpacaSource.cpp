@@ -1,0 +1,71 @@
+// Alpaca telescopes for the chooser.
+#include "telescope/alpaca/AlpacaSource.h"
+
+#include "telescope/alpaca/AlpacaAnswer.h"
+#include "telescope/alpaca/AlpacaClient.h"
+
+#include <memory>
+
+namespace telescope::alpaca {
+
+AlpacaSource::AlpacaSource(QNetworkAccessManager& net, DiscoveryTargets targets, int readTimeoutMs,
+                           QObject* parent)
+    : QObject(parent)
+    , m_net(net)
+    , m_targets(std::move(targets))
+    , m_readTimeoutMs(readTimeoutMs)
+    , m_discovery(this) {}
+
+void AlpacaSource::askServer(const std::string& host, std::uint16_t port, SearchDone done) {
+    auto* client = new AlpacaClient(QString::fromStdString(host), port, m_net, this);
+    client->get(QStringLiteral("/management/v1/configureddevices"), m_readTimeoutMs,
+                [client, host, port, done = std::move(done)](const HttpAnswer& a) {
+                    client->deleteLater();
+                    const std::string where = host + ":" + std::to_string(port);
+                    if (a.status == 0) {
+                        done({},
+                             where + (a.transportFailure == failureTimeout
+                                          ? " did not answer in time"
+                                          : " could not be reached (" + a.transportText.toStdString() + ")"));
+                        return;
+                    }
+                    const auto list = readConfiguredTelescopes(a.status, a.body, host, port);
+                    if (!list.ok())
+                        done({}, where + ": " + list.failure.message);
+                    else if (list.value->empty())
+                        done({}, where + " has no telescope");
+                    else
+                        done(*list.value, {});
+                });
+}
+
+void AlpacaSource::search(SearchDone done) {
+    m_discovery.search(m_targets, [this, done](const std::vector<std::pair<QHostAddress, quint16>>& servers,
+                                               const QString& problem) {
+        if (servers.empty()) {
+            done({},
+                 problem.isEmpty() ? "no Alpaca server answered the discovery probe" : problem.toStdString());
+            return;
+        }
+        // Ask every server; answer once all have answered.
+        struct Gather {
+            std::vector<TelescopeEntry> found;
+            std::string problems;
+            std::size_t waiting = 0;
+        };
+        auto gather = std::make_shared<Gather>();
+        gather->waiting = servers.size();
+        gather->problems = problem.toStdString();
+        for (const auto& [address, port] : servers)
+            askServer(address.toString().toStdString(), port,
+                      [gather, done](const std::vector<TelescopeEntry>& found, const std::string& p) {
+                          gather->found.insert(gather->found.end(), found.begin(), found.end());
+                          if (!p.empty())
+                              gather->problems += (gather->problems.empty() ? "" : "; ") + p;
+                          if (--gather->waiting == 0)
+                              done(gather->found, gather->problems);
+                      });
+    });
+}
+
+} // namespace telescope::alpaca

@@ -1,0 +1,160 @@
+// The order of connecting a telescope: the steps of each event, the log lines, the guide rates written, and
+// identifiers of both backends.
+#include "telescope/Connection.h"
+#include "telescope/DriverId.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace telescope;
+using A = ConnectionAction;
+
+std::vector<A> actions(const ConnectionSteps& steps) {
+    std::vector<A> out;
+    for (const auto& s : steps)
+        out.push_back(s.action);
+    return out;
+}
+
+const Result<Done> ok = Result<Done>::success(Done{});
+const std::string kId = "alpaca://127.0.0.1:11111/telescope/0";
+
+// A connection brought up to the guide-rate question.
+Connection connectedUpToRates() {
+    Connection c;
+    c.check2Changed(true);
+    c.chooserClosed(kId);
+    c.driverOpened(ok);
+    c.mountConnected(ok);
+    return c;
+}
+
+TEST(Connection, CancelledChooserWritesTheFailureLineWithItsTrailingBlankAndClearsTheBox) {
+    Connection c;
+    EXPECT_EQ(actions(c.check2Changed(true)), (std::vector{A::ReleaseDriver, A::OpenChooser}));
+    const auto steps = c.chooserClosed("");
+    EXPECT_EQ(actions(steps), (std::vector{A::WriteLog, A::ClearCheck2, A::MarkSettingsChanged}));
+    EXPECT_EQ(steps[0].text, " Failed to Establish ASCOM Connection ");
+    // The nested run for the cleared box: PID control off, poll off.
+    EXPECT_EQ(actions(c.check2Changed(false)),
+              (std::vector{A::ReleaseDriver, A::ClearCheck5, A::StopPoll, A::MarkSettingsChanged}));
+    EXPECT_EQ(c.stage(), ConnectionStage::Disconnected);
+}
+
+TEST(Connection, TheOrderOfASuccessfulConnection) {
+    Connection c;
+    c.check2Changed(true);
+    EXPECT_EQ(actions(c.chooserClosed(kId)), (std::vector{A::CreateDriver, A::MarkSettingsChanged}));
+    // The log line follows the device's answer, so it never claims a connection that was not made.
+    const auto opened = c.driverOpened(ok);
+    EXPECT_EQ(actions(opened), (std::vector{A::WriteLog, A::ConnectMount}));
+    EXPECT_EQ(opened[0].text, " Established ASCOM Connection " + kId);
+    EXPECT_EQ(actions(c.mountConnected(ok)), (std::vector{A::ReadCanSetGuideRates}));
+    const auto rates = c.canSetGuideRatesRead(Result<bool>::success(true), 0.5);
+    EXPECT_EQ(actions(rates), (std::vector{A::WriteGuideRates, A::StartPoll}));
+    EXPECT_EQ(rates[0].value, 0.5); // the multiple itself: the driver converts to its own unit
+    EXPECT_EQ(actions(c.guideRatesWritten(ok, ok)), (std::vector{A::ReadGuideRates}));
+    EXPECT_TRUE(c.guideRatesRead(Result<double>::success(0.5), Result<double>::success(0.5)).empty());
+    EXPECT_EQ(c.stage(), ConnectionStage::Connected);
+}
+
+TEST(Connection, FailuresTellTheOperatorAndClearTheBox) {
+    const Failure refused{0x407, "The mount is not connected"};
+    {
+        Connection c;
+        c.check2Changed(true);
+        c.chooserClosed(kId);
+        const auto steps = c.driverOpened(Result<Done>::failed({failureUnreachable, "connection refused"}));
+        EXPECT_EQ(actions(steps),
+                  (std::vector{A::WriteLog, A::TellOperator, A::ReleaseDriver, A::ClearCheck2}));
+        EXPECT_EQ(steps[0].text, " Failed to Establish ASCOM Connection " + kId);
+        EXPECT_NE(steps[1].text.find("connection refused"), std::string::npos);
+    }
+    {
+        Connection c;
+        c.check2Changed(true);
+        c.chooserClosed(kId);
+        c.driverOpened(ok);
+        const auto steps = c.mountConnected(Result<Done>::failed(refused));
+        EXPECT_EQ(actions(steps), (std::vector{A::TellOperator, A::ReleaseDriver, A::ClearCheck2}));
+        EXPECT_NE(steps[0].text.find("0x407"), std::string::npos);
+        EXPECT_NE(steps[0].text.find(kId), std::string::npos);
+    }
+}
+
+TEST(Connection, GuideRateTable) {
+    const Failure invalid{0x401, "Invalid value"};
+    Connection fixed = connectedUpToRates();
+    EXPECT_EQ(actions(fixed.canSetGuideRatesRead(Result<bool>::success(false), 0.5)),
+              (std::vector{A::HideList8, A::StartPoll}));
+
+    Connection unknown = connectedUpToRates();
+    EXPECT_EQ(actions(unknown.canSetGuideRatesRead(Result<bool>::failed(invalid), 0.5)),
+              (std::vector{A::TellOperator, A::StartPoll}));
+
+    Connection refused = connectedUpToRates();
+    refused.canSetGuideRatesRead(Result<bool>::success(true), 1.0);
+    const auto written = refused.guideRatesWritten(Result<Done>::failed(invalid), ok);
+    EXPECT_EQ(actions(written), (std::vector{A::TellOperator, A::ReadGuideRates}));
+    EXPECT_NE(written[0].text.find("RA guide rate"), std::string::npos);
+
+    // The mount reports other rates than written (snapped, tied, ignored): the operator sees them.
+    Connection snapped = connectedUpToRates();
+    snapped.canSetGuideRatesRead(Result<bool>::success(true), 0.5);
+    const auto read = snapped.guideRatesRead(Result<double>::success(0.5), Result<double>::success(1.0));
+    ASSERT_EQ(actions(read), (std::vector{A::TellOperator}));
+    EXPECT_NE(read[0].text.find("Dec 1"), std::string::npos);
+}
+
+TEST(Connection, TheNextAttemptPreselectsTheIdentifierAndStaleAnswersAreIgnored) {
+    Connection c;
+    c.check2Changed(true);
+    c.chooserClosed(kId);
+    c.check2Changed(false); // cleared while the device was still being reached
+    EXPECT_TRUE(c.driverOpened(ok).empty());
+    const auto again = c.check2Changed(true);
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[1].text, kId);
+    // A cancelled chooser empties ID: the attempt after it preselects nothing.
+    c.chooserClosed("");
+    c.check2Changed(false);
+    EXPECT_EQ(c.check2Changed(true)[1].text, "");
+}
+
+TEST(DriverId, IdentifiersOfBothBackendsRoundTrip) {
+    const struct {
+        const char* text;
+        Backend backend;
+        const char* host;
+        unsigned port;
+        unsigned number;
+        const char* name;
+    } good[] = {
+        {"alpaca://127.0.0.1:11111/telescope/0", Backend::Alpaca, "127.0.0.1", 11111, 0, ""},
+        {"alpaca://mount.local:32323/telescope/4294967295", Backend::Alpaca, "mount.local", 32323,
+         4294967295u, ""},
+        {"indi://127.0.0.1:7624/Telescope Simulator", Backend::Indi, "127.0.0.1", 7624, 0,
+         "Telescope Simulator"},
+        {"indi://127.0.0.1:7624/EQMod Mount/2", Backend::Indi, "127.0.0.1", 7624, 0, "EQMod Mount/2"},
+    };
+    for (const auto& g : good) {
+        const auto id = parseDriverId(g.text);
+        ASSERT_TRUE(id) << g.text;
+        EXPECT_EQ(id->backend, g.backend);
+        EXPECT_EQ(id->host, g.host);
+        EXPECT_EQ(id->port, g.port);
+        EXPECT_EQ(id->deviceNumber, g.number);
+        EXPECT_EQ(id->deviceName, g.name);
+        EXPECT_EQ(formatDriverId(*id), g.text);
+    }
+    for (const char* bad :
+         {"", "ASCOM.Simulator.Telescope", "alpaca://127.0.0.1/telescope/0",
+          "alpaca://127.0.0.1:0/telescope/0", "alpaca://127.0.0.1:65536/telescope/0",
+          "alpaca://127.0.0.1:11111/camera/0", "alpaca://127.0.0.1:11111/telescope/",
+          "alpaca://127.0.0.1:11111/telescope/-1", "alpaca://127.0.0.1:11111/telescope/99999999999",
+          "indi://127.0.0.1:7624/", "indi://:7624/Mount", "http://127.0.0.1:11111/telescope/0"})
+        EXPECT_FALSE(parseDriverId(bad)) << bad;
+}
+
+} // namespace

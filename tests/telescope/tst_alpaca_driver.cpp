@@ -1,0 +1,261 @@
+// The Alpaca driver, discovery and management listing against tools/alpaca-mount-sim over 127.0.0.1: both
+// connect flows, the guide-rate values on the wire, release, and each fault the simulator can play.
+#include "telescope/alpaca/AlpacaDriver.h"
+#include "telescope/alpaca/AlpacaSource.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <memory>
+
+using namespace telescope;
+using namespace telescope::alpaca;
+
+namespace {
+
+// One simulator process for one test.
+class MountSim {
+public:
+    explicit MountSim(QStringList args) {
+        m_process.setProgram(QStringLiteral(ALPACA_MOUNT_SIM));
+        m_process.setArguments(args);
+        m_process.start();
+        if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000)) {
+            const QByteArray line = m_process.readLine();
+            const int colon = line.indexOf("127.0.0.1:");
+            if (colon >= 0)
+                port = line.mid(colon + 10).split(' ').value(0).toUShort();
+        }
+    }
+    ~MountSim() {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    DriverId id(unsigned number = 0) const {
+        DriverId d;
+        d.host = "127.0.0.1";
+        d.port = port;
+        d.deviceNumber = number;
+        return d;
+    }
+    QByteArray control(const char* verb, const QString& path, const QByteArray& body = {}) {
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
+        QNetworkReply* reply = m_net.sendCustomRequest(request, verb, body);
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        reply->deleteLater();
+        return reply->readAll();
+    }
+    void fault(const char* name) { control("PUT", "/sim/fault", QByteArray("Fault=") + name); }
+    QByteArray requests() { return control("GET", "/sim/requests"); }
+    bool received(const QByteArray& line) {
+        return QTest::qWaitFor([&] { return requests().contains(line); }, 10000);
+    }
+
+    quint16 port = 0;
+
+private:
+    QProcess m_process;
+    QNetworkAccessManager m_net;
+};
+
+// Runs one driver call to its answer.
+template <typename T, typename Call>
+Result<T> answer(Call call) {
+    std::optional<Result<T>> result;
+    call([&](const Result<T>& r) { result = r; });
+    if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
+        return Result<T>::failed({-99, "the test saw no answer"});
+    return *result;
+}
+
+quint16 freeUdpPort() {
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+Timeouts quickTimeouts() {
+    Timeouts t;
+    t.read = 500;
+    return t;
+}
+
+} // namespace
+
+class TestAlpacaDriver : public QObject {
+    Q_OBJECT
+    QNetworkAccessManager net;
+
+private slots:
+    void bothInterfaceVersionsConnectAndReleaseAsTheirStandardSays() {
+        for (const char* version : {"3", "4"}) {
+            MountSim sim({"--interface", version});
+            QVERIFY(sim.port != 0);
+            auto driver = std::make_unique<AlpacaDriver>(sim.id(), net);
+            QVERIFY(answer<Done>([&](auto cb) { driver->open(cb); }).ok());
+            QCOMPARE(driver->interfaceVersion(), QByteArray(version).toInt());
+            const auto connected = answer<Done>([&](auto cb) { driver->connect(cb); });
+            QVERIFY2(connected.ok(), connected.failure.message.c_str());
+            QCOMPARE(*answer<bool>([&](auto cb) { driver->connected(cb); }).value, true);
+            const QByteArray log = sim.requests();
+            if (QByteArray(version) == "4") {
+                QVERIFY(log.contains("PUT /api/v1/telescope/0/connect ClientID="));
+                QVERIFY(log.contains("GET /api/v1/telescope/0/connecting"));
+            } else {
+                QVERIFY(log.contains("PUT /api/v1/telescope/0/connected ClientID="));
+                QVERIFY(log.contains("Connected=true"));
+            }
+            // Every request carries both IDs.
+            QVERIFY(log.contains("ClientTransactionID="));
+            // Released right after disconnect(): the request still reaches the mount.
+            driver->disconnect();
+            driver.reset();
+            QVERIFY(sim.received(QByteArray(version) == "4" ? "PUT /api/v1/telescope/0/disconnect"
+                                                            : "Connected=false"));
+        }
+    }
+
+    void guideRatesGoOutInDegreesPerSecondAndComeBackAsMultiples() {
+        MountSim sim({"--interface", "4"});
+        AlpacaDriver driver(sim.id(), net);
+        QVERIFY(answer<Done>([&](auto cb) { driver.open(cb); }).ok());
+        QVERIFY(answer<Done>([&](auto cb) { driver.connect(cb); }).ok());
+        QVERIFY(answer<Done>([&](auto cb) { driver.setGuideRateRightAscension(0.5, cb); }).ok());
+        QVERIFY(answer<Done>([&](auto cb) { driver.setGuideRateDeclination(0.2, cb); }).ok());
+        const QByteArray log = sim.requests();
+        QVERIFY2(log.contains("GuideRateRightAscension=0.00208333333333333"), log.constData());
+        QVERIFY(log.contains("GuideRateDeclination=0.000833333333333333"));
+        QCOMPARE(qRound(*answer<double>([&](auto cb) { driver.guideRateRightAscension(cb); }).value * 1e6),
+                 500000);
+        QCOMPARE(qRound(*answer<double>([&](auto cb) { driver.guideRateDeclination(cb); }).value * 1e6),
+                 200000);
+        // 5 x 15"/s is beyond the mount's range: refused with the device's 0x401, the rate unchanged.
+        const auto refused = answer<Done>([&](auto cb) { driver.setGuideRateRightAscension(5.0, cb); });
+        QCOMPARE(refused.failure.number, 0x401);
+        QCOMPARE(qRound(*answer<double>([&](auto cb) { driver.guideRateRightAscension(cb); }).value * 1e6),
+                 500000);
+    }
+
+    void pulseGuidingMovesTheMount() {
+        MountSim sim({"--ra", "5.5"});
+        AlpacaDriver driver(sim.id(), net);
+        QVERIFY(answer<Done>([&](auto cb) { driver.open(cb); }).ok());
+        QVERIFY(answer<Done>([&](auto cb) { driver.connect(cb); }).ok());
+        QVERIFY(answer<Done>([&](auto cb) { driver.pulseGuide(GuideDirection::East, 200, cb); }).ok());
+        QVERIFY(sim.received("PUT /api/v1/telescope/0/pulseguide ClientID="));
+        QVERIFY(sim.requests().contains("Direction=2 Duration=200"));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return *answer<double>([&](auto cb) { driver.rightAscension(cb); }).value > 5.5; }, 10000));
+    }
+
+    void eachFaultArrivesWithTheDevicesNumber() {
+        const struct {
+            const char* fault;
+            const char* call;
+            int number;
+        } cases[] = {
+            {"not-connected", "declination", 0x407},
+            {"parked", "pulseguide", 0x408},
+            {"overlap", "pulseguide", 0x40B},
+            {"http-500", "rightascension", 500},
+            {"malformed", "declination", failureMalformed},
+            {"slow", "declination", failureTimeout},
+        };
+        MountSim sim({"--slow-ms", "3000"});
+        for (const auto& c : cases) {
+            AlpacaDriver driver(sim.id(), net, quickTimeouts());
+            sim.fault("none");
+            QVERIFY(answer<Done>([&](auto cb) { driver.open(cb); }).ok());
+            QVERIFY(answer<Done>([&](auto cb) { driver.connect(cb); }).ok());
+            sim.fault(c.fault);
+            Result<Done> r =
+                QByteArray(c.call) == "pulseguide"
+                    ? answer<Done>([&](auto cb) { driver.pulseGuide(GuideDirection::West, 100, cb); })
+                    : [&] {
+                          const auto v = answer<double>([&](auto cb) {
+                              if (QByteArray(c.call) == "declination")
+                                  driver.declination(cb);
+                              else
+                                  driver.rightAscension(cb);
+                          });
+                          return v.ok() ? Result<Done>::success(Done{}) : Result<Done>::failed(v.failure);
+                      }();
+            QVERIFY2(!r.ok(), c.fault);
+            QCOMPARE(r.failure.number, c.number);
+            QVERIFY(!r.failure.message.empty());
+        }
+    }
+
+    void openFindsNoTelescopeWhereThereIsNone() {
+        MountSim sim({});
+        AlpacaDriver other(sim.id(1), net);
+        const auto r = answer<Done>([&](auto cb) { other.open(cb); });
+        QCOMPARE(r.failure.number, 400);
+        QVERIFY(r.failure.message.find("no telescope number 1") != std::string::npos);
+
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        DriverId gone = sim.id();
+        gone.port = closed.serverPort();
+        closed.close();
+        AlpacaDriver unreachable(gone, net);
+        QCOMPARE(answer<Done>([&](auto cb) { unreachable.open(cb); }).failure.number, failureUnreachable);
+    }
+
+    void aDestroyedDriverNeverAnswers() {
+        MountSim sim({"--fault", "slow", "--slow-ms", "1000"});
+        bool called = false;
+        {
+            AlpacaDriver driver(sim.id(), net);
+            driver.declination([&](const Result<double>&) { called = true; });
+            QVERIFY(sim.received("GET /api/v1/telescope/0/declination"));
+        }
+        QTest::qWait(1500);
+        QVERIFY(!called);
+    }
+
+    void discoveryOnLoopbackFindsTheSimulatedTelescope() {
+        const quint16 discoveryPort = freeUdpPort();
+        MountSim sim({"--discovery-port", QString::number(discoveryPort)});
+        DiscoveryTargets targets;
+        targets.addresses = {QHostAddress(QHostAddress::LocalHost)};
+        targets.port = discoveryPort;
+        targets.listenMs = 500;
+        AlpacaSource source(net, targets);
+        std::optional<std::vector<TelescopeEntry>> found;
+        std::string problem;
+        source.search([&](const std::vector<TelescopeEntry>& f, const std::string& p) {
+            found = f;
+            problem = p;
+        });
+        QVERIFY(QTest::qWaitFor([&] { return found.has_value(); }, 10000));
+        QVERIFY2(problem.empty(), problem.c_str());
+        QCOMPARE(found->size(), size_t(1));
+        QCOMPARE(QString::fromStdString(found->front().id),
+                 QStringLiteral("alpaca://127.0.0.1:%1/telescope/0").arg(sim.port));
+        QCOMPARE(found->front().name, std::string("Alpaca Mount Simulator"));
+
+        // Nobody on the other port: the search ends with a problem in words, not silently.
+        targets.port = freeUdpPort();
+        AlpacaSource silent(net, targets);
+        found.reset();
+        silent.search([&](const std::vector<TelescopeEntry>& f, const std::string& p) {
+            found = f;
+            problem = p;
+        });
+        QVERIFY(QTest::qWaitFor([&] { return found.has_value(); }, 10000));
+        QVERIFY(found->empty());
+        QVERIFY(!problem.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAlpacaDriver)
+#include "tst_alpaca_driver.moc"
