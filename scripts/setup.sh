@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libqcustomplot-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  indi-bin
   xvfb xauth xdotool imagemagick x11-apps
   fonts-liberation fonts-dejavu-core fonts-wine
 )
