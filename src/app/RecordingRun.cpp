@@ -245,6 +245,8 @@ void RecordingRun::flushPanel() {
 }
 
 void RecordingRun::onLinkLost(const QString& reason) {
+    // As Stop does: no more guide pulses from the last reading before the link went.
+    m_timer1->stop();
     m_recordFile.reset(); // every line received so far is already in the file
     setConnected(false);
     m_messages.warn(QStringLiteral("serial"),

@@ -191,12 +191,17 @@ void TestRecordingRun::lostLinkKeepsEveryLineAndRecovers() {
     auto pty = std::make_unique<PtyPair>();
     QVERIFY(linkCom1(*pty));
     startForm();
+    find<QCheckBox>("Check5")->setChecked(true);
+    find<app::OneRowList>("List4")->setSelectedIndex(0); // "1 Hz"
     press("Command1");
+    QVERIFY(m_w.form->recordingRun().Timer1()->isActive());
     QVERIFY(pty->write(codes(40)));
     QTRY_COMPARE(m_w.lines(kRecordFile).size(), 40);
     pty->hangUp();
     QTRY_VERIFY(!m_w.form->messages().shown(QStringLiteral("serial")).isEmpty());
     QVERIFY(!m_w.form->recordingRun().CommPort1().isOpen());
+    // No guiding on the last reading before the unplug.
+    QVERIFY(!m_w.form->recordingRun().Timer1()->isActive());
     QVERIFY(!m_w.form->recordingRun().isRecordFileOpen());
     QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
     QCOMPARE(m_w.lines(kRecordFile).size(), 40);

@@ -16,6 +16,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "PseudoTerminal.h"
 #include "ReplayCodes.h"
 #include "SimOptions.h"
 #include "TrackingErrorSignal.h"
@@ -49,73 +50,6 @@ void sleepUntil(Clock::time_point when) {
 std::string systemError() {
     return std::strerror(errno);
 }
-
-struct Pty {
-    int master = -1;
-    int slave = -1; // kept open all along: without it the master reads EIO once the recorder closes
-    std::string slavePath;
-
-    ~Pty() {
-        if (master >= 0)
-            ::close(master);
-        if (slave >= 0)
-            ::close(slave);
-    }
-
-    bool create(std::string& error) {
-        termios raw{};
-        cfmakeraw(&raw);
-        cfsetspeed(&raw, B9600);
-        char name[256] = {};
-        if (openpty(&master, &slave, name, &raw, nullptr) != 0) {
-            error = "cannot make a pseudo-terminal: " + systemError();
-            return false;
-        }
-        slavePath = name;
-        // Nobody may be reading: a full buffer must cost a reading, never hang the unit.
-        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-        return true;
-    }
-
-    int unread() const {
-        int waiting = 0;
-        return ioctl(slave, FIONREAD, &waiting) == 0 ? waiting : 0;
-    }
-};
-
-// COM<n> in the given directory, pointing at the pseudo-terminal; removed again only if still ours.
-class ComLink {
-public:
-    bool make(const fs::path& path, const std::string& target, std::string& error) {
-        std::error_code ec;
-        if (fs::is_symlink(fs::symlink_status(path, ec))) {
-            if (fs::exists(path, ec)) {
-                error = path.string() + " already exists (-> " + fs::read_symlink(path, ec).string() +
-                        "); another simulator may be running. Remove it or choose another --port";
-                return false;
-            }
-            fs::remove(path, ec); // left behind by a simulator that was killed
-        }
-        fs::create_symlink(target, path, ec);
-        if (ec) {
-            error = "cannot make " + path.string() + ": " + ec.message();
-            return false;
-        }
-        m_path = path;
-        m_target = target;
-        return true;
-    }
-
-    ~ComLink() {
-        std::error_code ec;
-        if (!m_path.empty() && fs::read_symlink(m_path, ec) == m_target)
-            fs::remove(m_path, ec);
-    }
-
-private:
-    fs::path m_path;
-    std::string m_target;
-};
 
 struct Tally {
     std::uint64_t sent = 0;
@@ -158,13 +92,13 @@ int run(const qelsim::SimOptions& options) {
     }
 
     std::string error;
-    Pty pty;
+    qelsim::Pty pty;
     if (!pty.create(error)) {
         std::cerr << "qel-unit-sim: " << error << '\n';
         return 1;
     }
     installSignalHandlers();
-    ComLink link;
+    qelsim::ComLink link;
     const std::string comName = "COM" + std::to_string(options.port);
     if (options.makeLink) {
         if (!link.make(fs::path(options.dir) / comName, pty.slavePath, error)) {

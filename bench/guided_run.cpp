@@ -1,0 +1,159 @@
+// The real window recording from guided-sky-sim (one simulated sky: the QEL unit on COM1 and an Alpaca mount
+// on 127.0.0.1), for the closed-loop figures: RMS tracking error from the record file, with guiding off (and,
+// once the window's guiding is wired to the telescope connection, on), and a screenshot of the chart.
+//
+//   ./build/bench/bench_guided_run --seconds 960 --screenshot off.png
+#include "app/EventLog.h"
+#include "app/Form1.h"
+#include "app/OneRowList.h"
+#include "app/RecordingRun.h"
+#include "common/Clock.h"
+#include "common/TimeStamp.h"
+#include "unit_sim_process.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <clocale>
+#include <cmath>
+#include <iostream>
+
+#ifndef GUIDED_SKY_SIM_PATH
+#define GUIDED_SKY_SIM_PATH "guided-sky-sim"
+#endif
+
+namespace {
+
+void runFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Rms {
+    double value = 0.0;
+    std::size_t count = 0;
+};
+
+// RMS of the record file's readings, arcsec; lines without a code are skipped.
+Rms recordedRms(const QString& path) {
+    Rms r;
+    double sum2 = 0.0;
+    for (int code : loadbench::codesRecorded(path)) {
+        if (code < 0)
+            continue;
+        const double te = (127.0 - code) * 0.125;
+        sum2 += te * te;
+        ++r.count;
+    }
+    r.value = r.count ? std::sqrt(sum2 / static_cast<double>(r.count)) : 0.0;
+    return r;
+}
+
+// RMS of where the simulated mount pointed (third column of guided-sky-sim's --truth file), arcsec.
+Rms trueRms(const QString& path) {
+    Rms r;
+    double sum2 = 0.0;
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : f.readAll().split('\n')) {
+            const auto fields = line.split(' ');
+            if (fields.size() < 3)
+                continue;
+            const double te = fields[2].toDouble();
+            sum2 += te * te;
+            ++r.count;
+        }
+    r.value = r.count ? std::sqrt(sum2 / static_cast<double>(r.count)) : 0.0;
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    double seconds = 960.0;
+    QString screenshot, keepDir;
+    bool pid = false;
+    const QStringList args = qapp.arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == "--seconds" && i + 1 < args.size())
+            seconds = args[++i].toDouble();
+        else if (args[i] == "--screenshot" && i + 1 < args.size())
+            screenshot = QFileInfo(args[++i]).absoluteFilePath();
+        else if (args[i] == "--pid")
+            pid = true;
+        else {
+            std::cerr << "usage: bench_guided_run [--seconds S] [--screenshot FILE.png] [--pid]\n";
+            return 2;
+        }
+    }
+    if (pid) {
+        std::cerr << "bench_guided_run: --pid needs the window's guiding wired to the telescope connection "
+                     "(Check2, Check5, Timer1); this build has not got it yet\n";
+        return 2;
+    }
+
+    QTemporaryDir dir;
+    dir.setAutoRemove(false);
+    QDir::setCurrent(dir.path());
+    QProcess sky;
+    sky.setProgram(QStringLiteral(GUIDED_SKY_SIM_PATH));
+    sky.setArguments({"--com", "1", "--dir", dir.path(), "--truth", dir.filePath("truth.txt")});
+    sky.start();
+    if (!sky.waitForStarted(10000) || !sky.waitForReadyRead(10000)) {
+        std::cerr << "bench_guided_run: guided-sky-sim did not start: " << sky.errorString().toStdString()
+                  << '\n';
+        return 2;
+    }
+    std::cout << sky.readAll().toStdString();
+
+    const common::SystemClock clock;
+    const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
+    auto opened = app::EventLog::open(app::kEventLogName, clock, formatter);
+    if (!opened.log) {
+        std::cerr << "bench_guided_run: no event log: " << opened.error << '\n';
+        return 2;
+    }
+    app::Form1 window(clock, formatter, *opened.log);
+    window.startUp();
+    window.show();
+    const app::Form1Controls& c = window.controls();
+    c.Check(4)->setChecked(true);   // "Record to File"
+    c.List(2)->setSelectedIndex(2); // "480" samples: one worm turn on the chart
+    c.Command(1)->click();          // Start, on COM1
+    if (!window.recordingRun().CommPort1().isOpen()) {
+        std::cerr << "bench_guided_run: Start did not open COM1\n";
+        return 2;
+    }
+    QElapsedTimer run;
+    run.start();
+    while (run.elapsed() < seconds * 1000) {
+        runFor(1000);
+        if (!screenshot.isEmpty() && run.elapsed() >= seconds * 1000 - 1000)
+            window.grab().save(screenshot);
+    }
+    c.Command(2)->click(); // Stop
+    sky.terminate();
+    sky.waitForFinished(10000);
+
+    const Rms recorded = recordedRms(dir.filePath(c.Text3->text()));
+    const Rms truth = trueRms(dir.filePath("truth.txt"));
+    std::cout << "Guiding " << (pid ? "on" : "off") << ", " << seconds << " s: RMS of " << recorded.count
+              << " recorded readings " << recorded.value << "\", of where the mount pointed " << truth.value
+              << "\" (" << truth.count << " readings)\nRecord file and event log in "
+              << dir.path().toStdString() << '\n';
+    return recorded.count > 0 ? 0 : 1;
+}
