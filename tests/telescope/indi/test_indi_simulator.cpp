@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 using namespace telescope;
 using namespace telescope::indi;
@@ -102,6 +104,20 @@ TEST_F(IndiSimulator, WestPulseMovesRightAscension) {
     const double moved = (rightAscension() - before) * 15 * 3600; // hours -> arcseconds
     std::printf("1000 ms west pulse at 0.5 x sidereal moved RA by %.3f arcsec\n", moved);
     EXPECT_NEAR(moved, -7.5, 0.3);
+}
+
+TEST_F(IndiSimulator, ServerGoingAwayIsToldInWords) {
+    const char* pid = std::getenv("INDISERVER_PID");
+    ASSERT_NE(pid, nullptr) << "run through with_indiserver.sh";
+    std::vector<std::string> notices;
+    driver.setNoticeHandler([&](const std::string& text) { notices.push_back(text); });
+    ASSERT_EQ(::kill(std::atoi(pid), SIGTERM), 0);
+    ASSERT_TRUE(waitUntil([&] { return !notices.empty(); }));
+    EXPECT_EQ(notices.back(), "The INDI server at 127.0.0.1:7624 closed the connection");
+    driver.rightAscension(number.take());
+    await(number);
+    EXPECT_EQ(number.number(), failureUnreachable);
+    EXPECT_EQ(number.message(), notices.back());
 }
 
 TEST(IndiSimulatorList, ListsTheSimulator) {

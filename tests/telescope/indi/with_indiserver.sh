@@ -3,7 +3,8 @@
 # only loopback (indiserver listens on every address) and with a HOME of its own (the simulator keeps its park state
 # in ~/.indi). Used by the INDI integration tests and by hand.
 #   with_indiserver.sh [--parked] [--log FILE] COMMAND ARGS...
-# The server listens on port 7624 of the namespace; COMMAND runs once the simulator answers. Exit code: COMMAND's,
+# The server listens on port 7624 of the namespace; COMMAND runs once the simulator answers, with the server's
+# process id in INDISERVER_PID. Exit code: COMMAND's,
 # or 77 (skipped) when unshare, ip or indiserver is missing or namespaces are not allowed.
 set -u
 
@@ -58,6 +59,7 @@ fi
 
 indiserver -vvv -p 7624 indi_simulator_telescope >"$log" 2>&1 &
 server=$!
+export INDISERVER_PID=$server # for tests that take the server away
 cleanup() {
   kill "$server" 2>/dev/null
   wait "$server" 2>/dev/null
