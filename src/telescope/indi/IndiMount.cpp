@@ -25,6 +25,9 @@ std::string IndiMount::named() const {
 void IndiMount::linkUp(std::int64_t) {
     m_linkUp = true;
     m_store.clear();
+    m_awaitingCoordinates = false;
+    m_westEast = {};
+    m_northSouth = {};
     m_send(getPropertiesCommand(m_address.device));
 }
 
@@ -100,7 +103,9 @@ void IndiMount::receive(const Message& m, std::int64_t nowMs) {
     }
     const bool wasConnected = deviceConnected();
     m_store.apply(m);
-    if (!wasConnected && deviceConnected())
+    // Only a device that connects now defines its coordinates with placeholders; one found connected already
+    // defines them with real values.
+    if (m.kind == MessageKind::Set && m.name == connection && !wasConnected && deviceConnected())
         m_awaitingCoordinates = true;
     if (m.kind == MessageKind::Set && m.name == coordinates)
         m_awaitingCoordinates = false;

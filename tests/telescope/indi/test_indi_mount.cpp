@@ -145,6 +145,15 @@ TEST_F(MountTest, PositionAfterConnectingWaitsForTheFirstUpdate) {
     ASSERT_TRUE(done && done->ok());
     ASSERT_TRUE(ra && ra->ok());
     EXPECT_DOUBLE_EQ(*ra->value, 18.5);
+
+    // A mount found connected already (another client connected it) defines real coordinates: no wait.
+    connectedMount();
+    mount.receive(define("EQUATORIAL_EOD_COORD", PropertyType::Number, {{"RA", "6.25"}, {"DEC", "0"}}), 0);
+    ra.reset();
+    mount.coordinate(
+        true, [&](const Result<double>& r) { ra = r; }, 0);
+    ASSERT_TRUE(ra && ra->ok());
+    EXPECT_DOUBLE_EQ(*ra->value, 6.25);
 }
 
 TEST_F(MountTest, MissingDeviceAndLostLinkFailInWords) {
