@@ -5,6 +5,7 @@
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
+#include "app/TelescopeLink.h"
 #include "chart/Chart.h"
 #include "chart/PrintFlow.h"
 #include "common/ListNumber.h"
@@ -60,6 +61,7 @@ Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& forma
 
     m_messages = new OperatorMessages(this);
     m_run = new RecordingRun(m_c, m_clock, m_formatter, m_log, *m_messages, this);
+    m_telescope = new TelescopeLink(m_c, m_log, *m_messages, m_run->processor(), this);
 
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));

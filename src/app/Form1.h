@@ -24,6 +24,7 @@ namespace app {
 
 class OperatorMessages;
 class RecordingRun;
+class TelescopeLink;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -44,6 +45,7 @@ public:
     RecordingRun& recordingRun() { return *m_run; }
     settings::SettingsBinder& settingsBinder() { return *m_settings; }
     OperatorMessages& messages() { return *m_messages; }
+    TelescopeLink& telescopeLink() { return *m_telescope; }
 
     // The clock caption: "yyyy-MMM-dd HH:nn:ss LCT".
     void Timer2_Timer();
@@ -67,6 +69,7 @@ private:
     Form1Controls m_c;
     OperatorMessages* m_messages = nullptr;
     RecordingRun* m_run = nullptr;
+    TelescopeLink* m_telescope = nullptr;
     std::unique_ptr<settings::SettingsBinder> m_settings;
     QTimer* m_timer2 = nullptr;
     QStringList m_startUpProblems;

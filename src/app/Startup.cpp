@@ -2,8 +2,10 @@
 
 #include "app/EventLog.h"
 #include "app/Form1.h"
+#include "app/TelescopeLink.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -41,6 +43,25 @@ int runRecorder(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     installFonts();
 
+    // For scripts and the demo: the telescope preselected in the chooser, and where Discover looks.
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption telescopeOption(
+        QStringLiteral("telescope"),
+        QStringLiteral("Preselect this telescope in the chooser, e.g. %1.")
+            .arg(QStringLiteral("alpaca://127.0.0.1:11111/telescope/0")),
+        QStringLiteral("ID"));
+    const QCommandLineOption targetsOption(
+        QStringLiteral("discovery-targets"),
+        QStringLiteral("Send Alpaca discovery probes to these addresses (comma-separated) instead of the "
+                       "broadcast address of every network."),
+        QStringLiteral("addresses"));
+    const QCommandLineOption discoveryPortOption(QStringLiteral("discovery-port"),
+                                                 QStringLiteral("Alpaca discovery port (default 32227)."),
+                                                 QStringLiteral("port"));
+    parser.addOptions({telescopeOption, targetsOption, discoveryPortOption});
+    parser.process(qapp);
+
     const common::SystemClock clock;
     const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
     auto opened = EventLog::open(kEventLogName, clock, formatter);
@@ -52,6 +73,19 @@ int runRecorder(int argc, char** argv) {
     }
 
     Form1 window(clock, formatter, *opened.log);
+    if (parser.isSet(targetsOption) || parser.isSet(discoveryPortOption)) {
+        telescope::alpaca::DiscoveryTargets targets;
+        if (parser.isSet(targetsOption)) {
+            for (const QString& a : parser.value(targetsOption).split(QLatin1Char(','), Qt::SkipEmptyParts))
+                targets.addresses << QHostAddress(a.trimmed());
+        } else {
+            targets.addresses = telescope::alpaca::broadcastTargets();
+        }
+        if (parser.isSet(discoveryPortOption))
+            targets.port = static_cast<quint16>(parser.value(discoveryPortOption).toUInt());
+        window.telescopeLink().setDiscoveryTargets(targets);
+    }
+    window.telescopeLink().setID(parser.value(telescopeOption).toStdString());
     window.startUp();
     window.show();
     if (!window.startUpProblems().isEmpty()) {

@@ -4,6 +4,8 @@
 
 #include "app/EventLog.h"
 #include "app/Form1.h"
+#include "app/TelescopeLink.h"
+#include "telescope/FakeDriver.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,7 +32,27 @@ struct WindowFixture {
         log = app::EventLog::open(app::kEventLogName, clock, formatter).log;
         return dir.isValid() && log;
     }
-    void makeForm() { form = std::make_unique<app::Form1>(clock, formatter, *log); }
+    // The telescope: a chooser that returns chooserAnswer at once (never a modal dialog) and FakeDrivers
+    // configured by fakeSetup; lastFake is the driver of the latest attempt.
+    std::string chooserAnswer = "alpaca://127.0.0.1:11111/telescope/0";
+    std::vector<std::string> preselections;
+    std::function<void(telescope::FakeDriver&)> fakeSetup = [](telescope::FakeDriver&) {
+    };
+    telescope::FakeDriver* lastFake = nullptr;
+
+    void makeForm() {
+        form = std::make_unique<app::Form1>(clock, formatter, *log);
+        form->telescopeLink().setChooser([this](const std::string& preselect) {
+            preselections.push_back(preselect);
+            return chooserAnswer;
+        });
+        form->telescopeLink().setDriverMaker([this](const std::string& id, std::string&) {
+            auto fake = std::make_unique<telescope::FakeDriver>(id);
+            fakeSetup(*fake);
+            lastFake = fake.get();
+            return std::unique_ptr<telescope::Driver>(std::move(fake));
+        });
+    }
     void leave() {
         form.reset();
         log.reset();

@@ -39,7 +39,7 @@ AlpacaClient::AlpacaClient(QString host, quint16 port, QNetworkAccessManager& ne
     , m_net(net) {}
 
 AlpacaClient::~AlpacaClient() {
-    for (QNetworkReply* reply : m_inFlight) {
+    for (QNetworkReply* reply : std::set<QNetworkReply*>(m_inFlight)) {
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();
@@ -73,6 +73,8 @@ QNetworkReply* AlpacaClient::send(const QString& path, const QUrlQuery& query, c
 
 void AlpacaClient::watch(QNetworkReply* reply, Answered done) {
     m_inFlight.insert(reply);
+    // The network manager may go first and take its replies with it.
+    connect(reply, &QObject::destroyed, this, [this, reply] { m_inFlight.erase(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done)] {
         m_inFlight.erase(reply);
         reply->deleteLater();

@@ -1,0 +1,144 @@
+// "Connect to ASCOM Driver" on the window with a FakeDriver: the log lines and nested runs with PID control,
+// the chooser's preselection, the guide rates, failures told and the box cleared, the position in the lines.
+#include "WindowFixture.h"
+
+#include "acquisition/ReadingProcessor.h"
+#include "app/OneRowList.h"
+#include "app/OperatorMessages.h"
+#include "app/RecordingRun.h"
+
+#include <QCheckBox>
+#include <QTimer>
+
+using telescope::FakeDriver;
+
+namespace {
+const std::string kId = "alpaca://127.0.0.1:11111/telescope/0";
+}
+
+class TestTelescopeLink : public QObject {
+    Q_OBJECT
+    WindowFixture m_w;
+
+    QCheckBox* check(const char* name) { return m_w.find<QCheckBox>(name); }
+    app::TelescopeLink& link() { return m_w.form->telescopeLink(); }
+    QStringList logTails() {
+        QStringList tails;
+        for (const QByteArray& line : m_w.logLines())
+            tails << QString::fromLatin1(line).section(QLatin1Char('.'), 1).mid(2).remove(QLatin1Char('\r'));
+        return tails;
+    }
+    const acquisition::ReceiveState& lines() { return m_w.form->recordingRun().processor().state(); }
+
+private slots:
+    void init() {
+        QVERIFY(m_w.enter());
+        m_w.chooserAnswer = kId;
+        m_w.preselections.clear();
+        m_w.fakeSetup = [](FakeDriver&) {};
+        m_w.lastFake = nullptr;
+        m_w.makeForm();
+        m_w.form->startUp();
+    }
+    void cleanup() { m_w.leave(); }
+
+    void pidOnWhileDisconnectedAndChooserCancelled() {
+        m_w.chooserAnswer = "";
+        m_w.form->findChild<QCheckBox*>("Check5")->setEnabled(true);
+        check("Check5")->setChecked(true);
+        const QStringList tails = logTails();
+        QCOMPARE(tails.mid(tails.size() - 3),
+                 QStringList({" PID Controller Enabled", " Failed to Establish ASCOM Connection ",
+                              " PID Controller Disabled"}));
+        QVERIFY(!check("Check2")->isChecked());
+        QVERIFY(!check("Check5")->isChecked());
+        QVERIFY(!m_w.form->recordingRun().Timer1()->isActive());
+        QVERIFY(!link().PositionCalc_Timer()->isActive());
+        QVERIFY(!link().myTelescope());
+    }
+
+    void connectsPreselectsTheLastChoiceAndReleasesWithADisconnect() {
+        link().setID(kId); // as --telescope does
+        check("Check2")->setChecked(true);
+        QCOMPARE(m_w.preselections, std::vector<std::string>{kId});
+        QCOMPARE(logTails().last(), QString::fromStdString(" Established ASCOM Connection " + kId));
+        QVERIFY(link().PositionCalc_Timer()->isActive());
+        QCOMPARE(m_w.lastFake->calls.at(0), std::string("open"));
+        QCOMPARE(m_w.lastFake->calls.at(1), std::string("connect"));
+        FakeDriver* first = m_w.lastFake;
+        check("Check2")->setChecked(false);
+        QCOMPARE(first->disconnects, 1);
+        QVERIFY(!link().PositionCalc_Timer()->isActive());
+        m_w.chooserAnswer = "alpaca://127.0.0.1:11111/telescope/1";
+        check("Check2")->setChecked(true);
+        QCOMPARE(m_w.preselections.back(), kId);
+        check("Check2")->setChecked(false);
+        check("Check2")->setChecked(true);
+        QCOMPARE(m_w.preselections.back(), std::string("alpaca://127.0.0.1:11111/telescope/1"));
+    }
+
+    void guideRatesAreTheListsMultipleAndList8GoesForAFixedRateMount() {
+        m_w.find<app::OneRowList>("List8")->setSelectedIndex(3); // "0.5"
+        check("Check2")->setChecked(true);
+        QCOMPARE(m_w.lastFake->writtenRateRa, 0.5);
+        QCOMPARE(m_w.lastFake->writtenRateDec, 0.5);
+        QCOMPARE(link().guideRateRa, 0.5);
+        QCOMPARE(link().guideRateDec, 0.5);
+        // Taken once, at connection.
+        m_w.find<app::OneRowList>("List8")->setSelectedIndex(8);
+        QCOMPARE(link().guideRateRa, 0.5);
+        check("Check2")->setChecked(false);
+
+        m_w.fakeSetup = [](FakeDriver& f) {
+            f.canSetRates = false;
+        };
+        check("Check2")->setChecked(true);
+        QVERIFY(m_w.find<app::OneRowList>("List8")->isHidden());
+        QCOMPARE(link().guideRateRa, 0.5); // kept from before
+        QVERIFY(check("Check2")->isChecked());
+
+        // A mount that snaps the rate: told what it reports.
+        check("Check2")->setChecked(false);
+        m_w.fakeSetup = [](FakeDriver& f) {
+            f.reportedRateRa = 0.25;
+        };
+        check("Check2")->setChecked(true);
+        QVERIFY(m_w.form->messages().shown("telescope").contains("0.25"));
+    }
+
+    void failedConnectionsAreToldAndClearTheBox() {
+        m_w.fakeSetup = [](FakeDriver& f) {
+            f.openFailure = {telescope::failureUnreachable, "connection refused"};
+        };
+        check("Check2")->setChecked(true);
+        QCOMPARE(logTails().last(), QString::fromStdString(" Failed to Establish ASCOM Connection " + kId));
+        QVERIFY(!check("Check2")->isChecked());
+        QVERIFY(m_w.form->messages().shown("telescope").contains("connection refused"));
+
+        m_w.fakeSetup = [](FakeDriver& f) {
+            f.connectFailure = {0x407, "The mount is not connected"};
+        };
+        check("Check2")->setChecked(true);
+        QCOMPARE(logTails().last(), QString::fromStdString(" Established ASCOM Connection " + kId));
+        QVERIFY(!check("Check2")->isChecked());
+        QVERIFY(!link().PositionCalc_Timer()->isActive());
+        QVERIFY(m_w.form->messages().shown("telescope").contains("0x407"));
+    }
+
+    void thePositionReachesTheLinesAndBecomesNoneWhenReadsFail() {
+        m_w.fakeSetup = [](FakeDriver& f) {
+            f.ra = 12.2;
+            f.dec = -10.1;
+        };
+        check("Check2")->setChecked(true);
+        QTRY_COMPARE(QString::fromStdString(lines().raText), QStringLiteral("RA  12:11:59"));
+        QCOMPARE(QString::fromStdString(lines().decText), QStringLiteral("DEC  -10:05:59"));
+        m_w.lastFake->positionFailure = {0x407, "The mount is not connected"};
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(lines().raText), QStringLiteral("None"), 10000);
+        QCOMPARE(QString::fromStdString(lines().decText), QStringLiteral("None"));
+        QVERIFY(m_w.form->messages().shown("telescope position").contains(QString::fromStdString(kId)));
+    }
+};
+
+QTEST_MAIN(TestTelescopeLink)
+#include "tst_telescope_link.moc"
