@@ -24,8 +24,8 @@ public:
     explicit IndiDriver(IndiAddress address, QObject* parent = nullptr);
     ~IndiDriver() override;
 
-    // The device's own messages, Alerts no call was waiting for, and the loss of the server, in words; called
-    // on the UI thread. Optional.
+    // The device's own warnings and errors, Alerts no call was waiting for, and the loss of the server, in
+    // words; called on the UI thread. Optional.
     void setNoticeHandler(std::function<void(const std::string&)> notice) { m_notice = std::move(notice); }
 
     std::string id() const override { return m_address.id(); }

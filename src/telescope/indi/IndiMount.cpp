@@ -97,7 +97,9 @@ void IndiMount::receive(const Message& m, std::int64_t nowMs) {
     if (m.device != m_address.device)
         return;
     if (m.kind == MessageKind::Note) {
-        if (!m.text.empty())
+        // Drivers tag their lines; progress reports ([INFO], [DEBUG]) are no news for the operator.
+        const bool chatter = m.text.rfind("[INFO]", 0) == 0 || m.text.rfind("[DEBUG]", 0) == 0;
+        if (!m.text.empty() && !chatter)
             m_notice(m_address.device + ": " + m.text);
         return;
     }

@@ -30,8 +30,8 @@ public:
     using Send = std::function<void(const std::string& xml)>;
     using Notice = std::function<void(const std::string& text)>;
 
-    // send: writes one command to the server. notice: the device's own messages and Alerts that no call was
-    // waiting for, in words, for the operator.
+    // send: writes one command to the server. notice: the device's own warnings and errors (not its [INFO]
+    // and [DEBUG] lines) and Alerts that no call was waiting for, in words, for the operator.
     IndiMount(IndiAddress address, Send send, Notice notice);
 
     const IndiAddress& address() const { return m_address; }
