@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libfftw3-dev libeigen3-dev
   clang libclang-rt-14-dev
+  indi-bin
   xvfb xauth xdotool imagemagick x11-apps
   fonts-liberation fonts-dejavu-core fonts-wine
 )

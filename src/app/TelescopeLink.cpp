@@ -6,6 +6,7 @@
 #include "common/ListNumber.h"
 #include "telescope/ChooserDialog.h"
 #include "telescope/DriverFactory.h"
+#include "telescope/indi/IndiDriver.h"
 #include "widgets/OneRowList.h"
 #include "widgets/TwoStateCheckBox.h"
 
@@ -38,7 +39,7 @@ TelescopeLink::TelescopeLink(const Form1Controls& controls, EventLog& log, Opera
     , m_poll(new telescope::PositionPoll(this)) {
     setDiscoveryTargets({telescope::alpaca::broadcastTargets()});
     m_chooser = [this](const std::string& preselect) {
-        return telescope::ChooserDialog::choose({m_alpaca.get()}, preselect, m_window);
+        return telescope::ChooserDialog::choose({m_alpaca.get(), &m_indi}, preselect, m_window);
     };
     m_makeDriver = [this](const std::string& id, std::string& problem) {
         return telescope::makeDriver(id, m_net, problem);
@@ -153,6 +154,10 @@ void TelescopeLink::createDriver(const std::string& id) {
         apply(m_connection.driverOpened(Result<Done>::failed({telescope::failureMalformed, problem})));
         return;
     }
+    // An INDI mount also speaks unasked: Alerts no call waited for, its own warnings, the server going away.
+    if (auto* indi = dynamic_cast<telescope::indi::IndiDriver*>(m_driver.get()))
+        indi->setNoticeHandler(
+            [this](const std::string& text) { m_messages.warn(kTopic, QString::fromStdString(text)); });
     m_driver->open(current<Done>([this](const Result<Done>& r) { apply(m_connection.driverOpened(r)); }));
 }
 

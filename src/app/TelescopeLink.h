@@ -9,6 +9,7 @@
 #include "telescope/Driver.h"
 #include "telescope/PositionPoll.h"
 #include "telescope/alpaca/AlpacaSource.h"
+#include "telescope/indi/IndiSource.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -82,6 +83,7 @@ private:
     QWidget* m_window;
     QNetworkAccessManager m_net;
     std::unique_ptr<telescope::alpaca::AlpacaSource> m_alpaca;
+    telescope::indi::IndiSource m_indi; // asks 127.0.0.1:7624 on Discover; other servers are typed by hand
     Chooser m_chooser;
     DriverMaker m_makeDriver;
     telescope::Connection m_connection;

@@ -21,6 +21,7 @@ struct Failure {
 inline constexpr int failureTimeout = -1;     // no answer within the call's time limit
 inline constexpr int failureUnreachable = -2; // the device or server could not be reached, or went away
 inline constexpr int failureMalformed = -3;   // the answer could not be understood
+inline constexpr int failureRefused = -4; // the device refused in words only, with no number (an INDI Alert)
 
 // The outcome of one call: a value, or the failure.
 template <typename T>

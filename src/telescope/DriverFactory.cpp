@@ -3,6 +3,7 @@
 
 #include "telescope/DriverId.h"
 #include "telescope/alpaca/AlpacaDriver.h"
+#include "telescope/indi/IndiDriver.h"
 
 namespace telescope {
 
@@ -15,8 +16,8 @@ std::unique_ptr<Driver> makeDriver(const std::string& id, QNetworkAccessManager&
     }
     if (parsed->backend == Backend::Alpaca)
         return std::make_unique<alpaca::AlpacaDriver>(*parsed, net);
-    problem = "this program cannot reach INDI telescopes yet";
-    return nullptr;
+    return std::make_unique<indi::IndiDriver>(
+        indi::IndiAddress{parsed->host, parsed->port, parsed->deviceName});
 }
 
 } // namespace telescope

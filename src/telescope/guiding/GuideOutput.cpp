@@ -111,6 +111,8 @@ std::string describeFailure(const Failure& failure) {
         return "the device could not be reached (" + failure.message + ")";
     case failureMalformed:
         return "the answer could not be understood (" + failure.message + ")";
+    case failureRefused: // an INDI Alert: the device's words are all there is
+        return failure.message;
     default:
         break;
     }

@@ -1,0 +1,33 @@
+// Small helpers shared by the INDI driver tests: a Qt application for GoogleTest and result catchers.
+#pragma once
+
+#include "telescope/Driver.h"
+
+#include <QCoreApplication>
+
+#include <optional>
+
+inline void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "indi_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
+    (void)app;
+}
+
+// Catches one callback's result: pass catcher.take() as the callback, then wait for catcher.done().
+template <typename T>
+struct Catch {
+    std::optional<telescope::Result<T>> result;
+    telescope::Callback<T> take() {
+        result.reset();
+        return [this](const telescope::Result<T>& r) {
+            result = r;
+        };
+    }
+    bool done() const { return result.has_value(); }
+    bool ok() const { return result && result->ok(); }
+    int number() const { return result ? result->failure.number : 0; }
+    const std::string& message() const { return result->failure.message; }
+    const T& value() const { return *result->value; }
+};

@@ -1,0 +1,221 @@
+// IndiDriver against a fake server that replays sessions captured from indiserver + indi_simulator_telescope:
+// what goes out for each member, what answer completes it, and how Alerts, repeated definitions, a disconnect
+// and a vanished server reach the caller.
+#include "telescope/indi/FakeIndiServer.h"
+#include "telescope/indi/IndiDriver.h"
+#include "telescope/indi/IndiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace telescope;
+using namespace telescope::indi;
+
+namespace {
+
+class IndiDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override { ensureApplication(); }
+
+    // Opens and connects a driver to a replay of the session; readBytes > 0 cuts every answer into reads that
+    // size.
+    void start(const char* session, int readBytes = 0) {
+        server = std::make_unique<FakeIndiServer>(sessionPath(session), readBytes);
+        driver =
+            std::make_unique<IndiDriver>(IndiAddress{"127.0.0.1", server->port(), "Telescope Simulator"});
+        driver->setNoticeHandler([this](const std::string& text) { notices.push_back(text); });
+        driver->open(done.take());
+        ASSERT_TRUE(waitUntil([this] { return done.done(); }));
+        ASSERT_TRUE(done.ok()) << done.message();
+        driver->connect(done.take());
+        ASSERT_TRUE(waitUntil([this] { return done.done(); }));
+        ASSERT_TRUE(done.ok()) << done.message();
+    }
+    template <typename T>
+    void await(Catch<T>& c) {
+        ASSERT_TRUE(waitUntil([&c] { return c.done(); }));
+    }
+    int sentContaining(const QString& text) const {
+        int n = 0;
+        for (const QString& line : server->received())
+            n += line.contains(text) ? 1 : 0;
+        return n;
+    }
+
+    std::unique_ptr<FakeIndiServer> server;
+    std::unique_ptr<IndiDriver> driver;
+    std::vector<std::string> notices;
+    Catch<Done> done;
+    Catch<bool> flag;
+    Catch<double> number;
+};
+
+class IndiDriverReadSizes : public IndiDriverTest, public ::testing::WithParamInterface<int> {};
+
+// The whole parked session, with the server's answers cut into reads of several sizes.
+TEST_P(IndiDriverReadSizes, ParkedMountIsUnparkedThenGuided) {
+    start("parked", GetParam());
+
+    driver->atPark(flag.take());
+    await(flag);
+    EXPECT_TRUE(flag.ok() && flag.value()) << "the park state arrives after CONNECTION; connect waits for it";
+
+    driver->pulseGuide(GuideDirection::West, 1000, done.take());
+    await(done);
+    EXPECT_EQ(done.number(), failureParked);
+    EXPECT_EQ(sentContaining("TIMED_GUIDE"), 0)
+        << "the simulator would guide a parked mount: nothing may go out";
+
+    driver->unpark(done.take());
+    await(done);
+    ASSERT_TRUE(done.ok()) << done.message();
+    EXPECT_EQ(sentContaining("<oneSwitch name=\"UNPARK\">On</oneSwitch></newSwitchVector>"), 1);
+    EXPECT_EQ(sentContaining("name=\"PARK\""), 0) << "only the On element of a OneOfMany vector is sent";
+    EXPECT_EQ(sentContaining("<oneSwitch name=\"TRACK_ON\">On"), 1) << "unparking leaves tracking off";
+
+    driver->setGuideRateRightAscension(0.5, done.take());
+    await(done);
+    ASSERT_TRUE(done.ok()) << done.message();
+    driver->guideRateRightAscension(number.take());
+    await(number);
+    EXPECT_DOUBLE_EQ(number.value(), 0.5);
+
+    driver->rightAscension(number.take());
+    await(number);
+    ASSERT_TRUE(number.ok());
+    EXPECT_GT(number.value(), 0.0) << "the first definition's placeholder 0 must not be shown as a position";
+
+    driver->pulseGuide(GuideDirection::West, 1000, done.take());
+    await(done);
+    ASSERT_TRUE(done.ok()) << done.message();
+    EXPECT_EQ(sentContaining("<oneNumber name=\"TIMED_GUIDE_W\">1000</oneNumber><oneNumber "
+                             "name=\"TIMED_GUIDE_E\">0</oneNumber>"),
+              1);
+
+    // Still Busy: a second pulse on the axis would restart the first.
+    driver->pulseGuide(GuideDirection::East, 200, done.take());
+    await(done);
+    EXPECT_EQ(done.number(), failurePulseRunning);
+    EXPECT_EQ(sentContaining("TIMED_GUIDE_WE"), 1);
+
+    server->resume(); // ... and the pulse ends: Busy -> Idle
+    ASSERT_TRUE(waitUntil([this] { return server->allSent(); }));
+    spin(100);
+    driver->pulseGuide(GuideDirection::West, 1000, done.take());
+    EXPECT_TRUE(waitUntil([this] { return sentContaining("TIMED_GUIDE_WE") == 2; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Replay, IndiDriverReadSizes, ::testing::Values(0, 13, 333));
+
+TEST_F(IndiDriverTest, AlertIsReportedWithTheDevicesMessage) {
+    start("parked");
+    driver->setGuideRateRightAscension(0.5, done.take());
+    await(done);
+    ASSERT_TRUE(done.ok());
+    driver->setGuideRateRightAscension(1.5, done.take());
+    await(done);
+    EXPECT_EQ(done.number(), failureRefused);
+    EXPECT_NE(done.message().find("Invalid range for W/E Rate"), std::string::npos) << done.message();
+    driver->guideRateRightAscension(number.take());
+    await(number);
+    EXPECT_DOUBLE_EQ(number.value(), 0.5);
+}
+
+TEST_F(IndiDriverTest, RepeatedDefinitionsKeepThePulseGuardAndValues) {
+    start("parked");
+    driver->unpark(done.take());
+    await(done);
+    driver->pulseGuide(GuideDirection::West, 1000, done.take());
+    await(done);
+    ASSERT_TRUE(done.ok());
+
+    // Another client's getProperties makes the server define everything again, TIMED_GUIDE_WE as Idle.
+    FakeIndiServer other(sessionPath("unparked"));
+    server->send(other.answer("getProperties", 1));
+    spin(200);
+    driver->pulseGuide(GuideDirection::West, 1000, done.take());
+    await(done);
+    EXPECT_EQ(done.number(), failurePulseRunning);
+    driver->connected(flag.take());
+    await(flag);
+    EXPECT_TRUE(flag.ok() && flag.value());
+}
+
+TEST_F(IndiDriverTest, DisconnectWithdrawsTheMountsProperties) {
+    start("parked");
+    driver->disconnect();
+    ASSERT_TRUE(waitUntil([this] { return sentContaining("DISCONNECT") == 1; }));
+    driver->connected(flag.take());
+    ASSERT_TRUE(waitUntil([this] {
+        driver->connected(flag.take());
+        spin(20);
+        return flag.done() && flag.ok() && !flag.value();
+    }));
+    driver->rightAscension(number.take());
+    await(number);
+    EXPECT_EQ(number.number(), failureNotConnected);
+    driver->pulseGuide(GuideDirection::North, 100, done.take());
+    await(done);
+    EXPECT_EQ(done.number(), failureNotConnected);
+}
+
+TEST_F(IndiDriverTest, ServerGoingAwayFailsPendingAndLaterCalls) {
+    start("parked");
+    driver->unpark(done.take());
+    await(done);
+    driver->pulseGuide(GuideDirection::West, 1000, done.take());
+    await(done);
+    driver->setGuideRateDeclination(0.7, done.take()); // the session has no answer for it: it stays pending
+    const std::string where = "127.0.0.1:" + std::to_string(server->port());
+    server->dropClient();
+    await(done);
+    EXPECT_EQ(done.number(), failureUnreachable);
+    EXPECT_NE(done.message().find(where), std::string::npos) << done.message();
+    ASSERT_EQ(notices.empty(), false);
+    EXPECT_NE(notices.back().find("closed the connection"), std::string::npos) << notices.back();
+
+    driver->rightAscension(number.take());
+    await(number);
+    EXPECT_EQ(number.number(), failureUnreachable);
+    EXPECT_NE(number.message().find(where), std::string::npos);
+}
+
+TEST_F(IndiDriverTest, OpenFailsInWords) {
+    ensureApplication();
+    // Nothing listens on a port that a server just gave back.
+    quint16 port;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        port = probe.serverPort();
+    }
+    IndiDriver lonely(IndiAddress{"127.0.0.1", port, "Telescope Simulator"});
+    lonely.open(done.take());
+    await(done);
+    EXPECT_EQ(done.number(), failureUnreachable);
+    EXPECT_NE(done.message().find("cannot be reached"), std::string::npos) << done.message();
+
+    FakeIndiServer garbage(sessionPath("silent"));
+    IndiDriver confused(IndiAddress{"127.0.0.1", garbage.port(), "Telescope Simulator"});
+    confused.open(done.take());
+    ASSERT_TRUE(waitUntil([&] { return garbage.hasClient(); }));
+    garbage.send("<defNumberVector device=\"x\" name=\"y\"><<<");
+    await(done);
+    EXPECT_EQ(done.number(), failureUnreachable);
+    EXPECT_NE(done.message().find("not INDI"), std::string::npos) << done.message();
+}
+
+TEST_F(IndiDriverTest, ADeviceThatIsNoTelescopeIsRefused) {
+    FakeIndiServer camera(sessionPath("silent"));
+    IndiDriver driver(IndiAddress{"127.0.0.1", camera.port(), "CCD Simulator"});
+    driver.open(done.take());
+    ASSERT_TRUE(waitUntil([&] { return camera.hasClient(); }));
+    camera.send("<defTextVector device=\"CCD Simulator\" name=\"DRIVER_INFO\" state=\"Idle\" perm=\"ro\">"
+                "<defText name=\"DRIVER_INTERFACE\">22</defText></defTextVector>\n");
+    await(done);
+    EXPECT_EQ(done.number(), failureNotImplemented);
+    EXPECT_NE(done.message().find("not a telescope"), std::string::npos) << done.message();
+}
+
+} // namespace

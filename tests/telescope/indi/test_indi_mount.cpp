@@ -1,0 +1,193 @@
+// IndiMount with the clock in the test's hand: the time limits on every answer and on a pulse's end, the
+// placeholder coordinates after connecting, and where each direction goes.
+#include "telescope/indi/IndiMount.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace telescope;
+using namespace telescope::indi;
+
+namespace {
+
+Message set(const std::string& property, PropertyState state, std::vector<Element> elements,
+            PropertyType type, const std::string& text = {}) {
+    Message m;
+    m.kind = MessageKind::Set;
+    m.type = type;
+    m.device = "Mount";
+    m.name = property;
+    m.state = state;
+    m.text = text;
+    m.elements = std::move(elements);
+    return m;
+}
+
+Message define(const std::string& property, PropertyType type, std::vector<Element> elements) {
+    Message m = set(property, PropertyState::Idle, std::move(elements), type);
+    m.kind = MessageKind::Define;
+    m.perm = "rw";
+    return m;
+}
+
+struct MountTest : ::testing::Test {
+    std::vector<std::string> sent;
+    std::vector<std::string> notices;
+    IndiMount mount{IndiAddress{"127.0.0.1", 7624, "Mount"},
+                    [this](const std::string& x) { sent.push_back(x); },
+                    [this](const std::string& t) {
+                        notices.push_back(t);
+                    }};
+    std::optional<Result<Done>> done;
+    Callback<Done> catchDone() {
+        done.reset();
+        return [this](const Result<Done>& r) {
+            done = r;
+        };
+    }
+
+    // A connected, unparked mount with both pulse properties, as the simulator shows it.
+    void connectedMount() {
+        mount.linkUp(0);
+        mount.receive(define("CONNECTION", PropertyType::Switch, {{"CONNECT", "On"}, {"DISCONNECT", "Off"}}),
+                      0);
+        mount.receive(define("EQUATORIAL_EOD_COORD", PropertyType::Number, {{"RA", "0"}, {"DEC", "0"}}), 0);
+        mount.receive(define("TELESCOPE_PARK", PropertyType::Switch, {{"PARK", "Off"}, {"UNPARK", "On"}}), 0);
+        for (const char* p : {"TELESCOPE_TIMED_GUIDE_WE", "TELESCOPE_TIMED_GUIDE_NS"})
+            mount.receive(define(p, PropertyType::Number, {}), 0);
+        sent.clear();
+    }
+};
+
+TEST_F(MountTest, EachDirectionGoesToItsAxisWithTheOtherDirectionZero) {
+    connectedMount();
+    const struct {
+        GuideDirection direction;
+        const char* expected;
+    } cases[] = {
+        {GuideDirection::West, "TELESCOPE_TIMED_GUIDE_WE\"><oneNumber name=\"TIMED_GUIDE_W\">250</oneNumber>"
+                               "<oneNumber name=\"TIMED_GUIDE_E\">0</oneNumber>"},
+        {GuideDirection::East, "TELESCOPE_TIMED_GUIDE_WE\"><oneNumber name=\"TIMED_GUIDE_W\">0</oneNumber>"
+                               "<oneNumber name=\"TIMED_GUIDE_E\">250</oneNumber>"},
+        {GuideDirection::North, "TELESCOPE_TIMED_GUIDE_NS\"><oneNumber name=\"TIMED_GUIDE_N\">250</oneNumber>"
+                                "<oneNumber name=\"TIMED_GUIDE_S\">0</oneNumber>"},
+        {GuideDirection::South, "TELESCOPE_TIMED_GUIDE_NS\"><oneNumber name=\"TIMED_GUIDE_N\">0</oneNumber>"
+                                "<oneNumber name=\"TIMED_GUIDE_S\">250</oneNumber>"},
+    };
+    for (const auto& c : cases) {
+        sent.clear();
+        mount.pulseGuide(c.direction, 250, catchDone(), 0);
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_NE(sent[0].find(c.expected), std::string::npos) << sent[0];
+        const bool we = c.direction == GuideDirection::West || c.direction == GuideDirection::East;
+        mount.receive(set(we ? "TELESCOPE_TIMED_GUIDE_WE" : "TELESCOPE_TIMED_GUIDE_NS", PropertyState::Idle,
+                          {}, PropertyType::Number),
+                      10);
+        ASSERT_TRUE(done && done->ok());
+    }
+}
+
+TEST_F(MountTest, UnansweredPulseTimesOutAndAStuckAxisIsFreedAfterItsPulse) {
+    connectedMount();
+    mount.pulseGuide(GuideDirection::West, 1000, catchDone(), 0);
+    mount.expire(answerLimitMs - 1);
+    EXPECT_FALSE(done);
+    mount.expire(answerLimitMs);
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->failure.number, failureTimeout);
+    mount.expire(1000 + answerLimitMs); // the west/east axis is free again once its pulse would have ended
+    notices.clear();
+
+    // A disconnected driver answers Busy and never ends the pulse.
+    mount.pulseGuide(GuideDirection::North, 1000, catchDone(), 10000);
+    mount.receive(set("TELESCOPE_TIMED_GUIDE_NS", PropertyState::Busy, {}, PropertyType::Number), 10010);
+    ASSERT_TRUE(done && done->ok());
+    mount.pulseGuide(GuideDirection::South, 100, catchDone(), 12000);
+    EXPECT_EQ(done->failure.number, failurePulseRunning);
+    EXPECT_TRUE(mount.waiting());
+    mount.expire(10000 + 1000 + answerLimitMs);
+    EXPECT_FALSE(mount.waiting());
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("north/south"), std::string::npos);
+    mount.pulseGuide(GuideDirection::South, 100, catchDone(), 17000);
+    EXPECT_FALSE(done) << "sent, waiting for the device";
+}
+
+TEST_F(MountTest, PulseEndingInAlertIsToldToTheOperator) {
+    connectedMount();
+    mount.pulseGuide(GuideDirection::West, 500, catchDone(), 0);
+    mount.receive(set("TELESCOPE_TIMED_GUIDE_WE", PropertyState::Busy, {}, PropertyType::Number), 1);
+    mount.receive(
+        set("TELESCOPE_TIMED_GUIDE_WE", PropertyState::Alert, {}, PropertyType::Number, "Motor stalled"),
+        400);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("Motor stalled"), std::string::npos);
+    EXPECT_FALSE(mount.waiting());
+}
+
+TEST_F(MountTest, PositionAfterConnectingWaitsForTheFirstUpdate) {
+    mount.linkUp(0);
+    mount.receive(define("CONNECTION", PropertyType::Switch, {{"CONNECT", "Off"}, {"DISCONNECT", "On"}}), 0);
+    mount.connect(catchDone(), 0);
+    mount.receive(set("CONNECTION", PropertyState::Ok, {{"CONNECT", "On"}, {"DISCONNECT", "Off"}},
+                      PropertyType::Switch),
+                  10);
+    mount.receive(define("EQUATORIAL_EOD_COORD", PropertyType::Number, {{"RA", "0"}, {"DEC", "0"}}), 20);
+    EXPECT_FALSE(done) << "the definition right after connecting holds placeholders";
+    std::optional<Result<double>> ra;
+    mount.coordinate(
+        true, [&](const Result<double>& r) { ra = r; }, 30);
+    EXPECT_FALSE(ra);
+    mount.receive(set("EQUATORIAL_EOD_COORD", PropertyState::Idle, {{"RA", "18:30:00"}, {"DEC", "10"}},
+                      PropertyType::Number),
+                  250);
+    ASSERT_TRUE(done && done->ok());
+    ASSERT_TRUE(ra && ra->ok());
+    EXPECT_DOUBLE_EQ(*ra->value, 18.5);
+
+    // A mount found connected already (another client connected it) defines real coordinates: no wait.
+    connectedMount();
+    mount.receive(define("EQUATORIAL_EOD_COORD", PropertyType::Number, {{"RA", "6.25"}, {"DEC", "0"}}), 0);
+    ra.reset();
+    mount.coordinate(
+        true, [&](const Result<double>& r) { ra = r; }, 0);
+    ASSERT_TRUE(ra && ra->ok());
+    EXPECT_DOUBLE_EQ(*ra->value, 6.25);
+}
+
+TEST_F(MountTest, MissingDeviceAndLostLinkFailInWords) {
+    mount.linkUp(0);
+    mount.open(catchDone(), 0);
+    mount.expire(answerLimitMs);
+    ASSERT_TRUE(done);
+    EXPECT_NE(done->failure.message.find("has no device named \"Mount\""), std::string::npos);
+
+    connectedMount();
+    mount.pulseGuide(GuideDirection::East, 100, catchDone(), 0);
+    mount.linkLost("The INDI server at 127.0.0.1:7624 closed the connection");
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->failure.number, failureUnreachable);
+    EXPECT_FALSE(mount.waiting());
+}
+
+TEST(IndiValues, DecimalAndSexagesimalNumbers) {
+    const struct {
+        const char* text;
+        std::optional<double> value;
+    } numbers[] = {
+        {"18.5", 18.5},        {"-1e-3", -0.001},         {"12:30:36", 12.51},
+        {"-00:30:00", -0.5},   {"-10 30", -10.5},         {"+5", 5},
+        {"", std::nullopt},    {"12::3", std::nullopt},   {"1:-2", std::nullopt},
+        {"nan", std::nullopt}, {"1:2:3:4", std::nullopt}, {"12:", std::nullopt},
+    };
+    for (const auto& c : numbers) {
+        const auto v = parseNumber(c.text);
+        ASSERT_EQ(v.has_value(), c.value.has_value()) << c.text;
+        if (v) {
+            EXPECT_NEAR(*v, *c.value, 1e-12) << c.text;
+        }
+    }
+}
+
+} // namespace

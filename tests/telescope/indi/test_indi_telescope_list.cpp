@@ -1,0 +1,65 @@
+// IndiTelescopeList and the chooser's IndiSource against a replayed server: telescopes only, named by
+// identifier, and failures in words.
+#include "telescope/indi/FakeIndiServer.h"
+#include "telescope/indi/IndiSource.h"
+#include "telescope/indi/IndiTelescopeList.h"
+#include "telescope/indi/IndiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace telescope;
+using namespace telescope::indi;
+
+TEST(IndiTelescopeList, ListsTheTelescopesOfAServer) {
+    ensureApplication();
+    FakeIndiServer server(sessionPath("parked"));
+    IndiTelescopeList list;
+    Catch<std::vector<IndiTelescope>> found;
+    list.list("127.0.0.1", server.port(), found.take());
+    ASSERT_TRUE(waitUntil([&] { return server.hasClient(); }));
+    server.send("<defTextVector device=\"CCD Simulator\" name=\"DRIVER_INFO\" state=\"Idle\" perm=\"ro\">"
+                "<defText name=\"DRIVER_INTERFACE\">22</defText></defTextVector>\n");
+    ASSERT_TRUE(waitUntil([&] { return found.done(); }));
+    ASSERT_TRUE(found.ok()) << found.message();
+    ASSERT_EQ(found.value().size(), 1u);
+    EXPECT_EQ(found.value()[0].name, "Telescope Simulator");
+    EXPECT_EQ(found.value()[0].id,
+              "indi://127.0.0.1:" + std::to_string(server.port()) + "/Telescope Simulator");
+}
+
+TEST(IndiTelescopeList, NoServerIsAFailureInWords) {
+    ensureApplication();
+    quint16 port;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        port = probe.serverPort();
+    }
+    IndiTelescopeList list;
+    Catch<std::vector<IndiTelescope>> found;
+    list.list("127.0.0.1", port, found.take());
+    ASSERT_TRUE(waitUntil([&] { return found.done(); }));
+    EXPECT_EQ(found.number(), failureUnreachable);
+    EXPECT_NE(found.message().find("127.0.0.1:" + std::to_string(port)), std::string::npos)
+        << found.message();
+}
+
+TEST(IndiSource, SearchAsksEveryServerAndReportsTheOnesThatFail) {
+    ensureApplication();
+    FakeIndiServer server(sessionPath("parked"));
+    quint16 dead;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        dead = probe.serverPort();
+    }
+    IndiSource source({{"127.0.0.1", server.port()}, {"127.0.0.1", dead}});
+    std::optional<std::pair<std::vector<TelescopeEntry>, std::string>> answer;
+    source.search([&](const std::vector<TelescopeEntry>& found, const std::string& problem) {
+        answer.emplace(found, problem);
+    });
+    ASSERT_TRUE(waitUntil([&] { return answer.has_value(); }));
+    ASSERT_EQ(answer->first.size(), 1u);
+    EXPECT_EQ(answer->first[0].where, "127.0.0.1:" + std::to_string(server.port()));
+    EXPECT_NE(answer->second.find("127.0.0.1:" + std::to_string(dead)), std::string::npos) << answer->second;
+}
