@@ -6,13 +6,14 @@
 #include "app/EventLog.h"
 #include "app/Form1.h"
 #include "app/GuideLoop.h"
-#include "widgets/OneRowList.h"
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "common/Clock.h"
 #include "common/ListNumber.h"
 #include "common/TimeStamp.h"
 #include "unit_sim_process.h"
+#include "widgets/OneRowList.h"
+#include "widgets/TwoStateCheckBox.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,11 +4,12 @@
 #include "acquisition/SerialLink.h"
 #include "acquisition/TrackingError.h"
 #include "app/EventLog.h"
-#include "widgets/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 #include "common/ListNumber.h"
 #include "common/ProgramInfo.h"
+#include "widgets/OneRowList.h"
+#include "widgets/TwoStateCheckBox.h"
 
 #include <QCheckBox>
 #include <QMessageBox>
