@@ -269,6 +269,7 @@ int run(const Options& opt, const QString& startDir) {
     // Stop, then let the simulator go; what it sent against what was written.
     const ClickCost stopCost = timed([&] { c.Command(2)->click(); });
     sim.stop();
+    recording.recordWriter().waitUntilIdle(); // the lines still queued at Stop
     QString tallyLine;
     const std::optional<std::uint64_t> tally = sim.sent(tallyLine);
     const std::vector<int> sent = codesSent(codesFile);

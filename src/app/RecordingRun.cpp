@@ -1,5 +1,7 @@
 #include "app/RecordingRun.h"
 
+#include "acquisition/RecordFile.h"
+
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "chart/Chart.h"
@@ -39,7 +41,11 @@ RecordingRun::RecordingRun(const Form1Controls& controls, const common::Clock& c
     , m_log(log)
     , m_messages(messages)
     , m_processor(clock, formatter)
-    , m_port(std::make_unique<acquisition::SerialLink>()) {
+    , m_port(std::make_unique<acquisition::SerialLink>())
+    , m_recordWriter([this] {
+        // On the writer thread: the reports are shown on the UI thread.
+        QMetaObject::invokeMethod(this, &RecordingRun::showRecordReports, Qt::QueuedConnection);
+    }) {
     m_port->setObjectName(QStringLiteral("CommPort1"));
     connect(m_port.get(), &acquisition::SerialLink::received, this, &RecordingRun::onReceived);
     connect(m_port.get(), &acquisition::SerialLink::linkLost, this, &RecordingRun::onLinkLost);
@@ -106,7 +112,7 @@ void RecordingRun::Command2_Click() {
     flushPanel();
     if (m_port->isOpen()) {
         m_port->close();
-        m_recordFile.reset();
+        m_recordWriter.close(); // the lines still queued are written before the file is closed
         setConnected(false);
     }
 }
@@ -115,10 +121,10 @@ bool RecordingRun::openRecordFile() {
     const std::string name = QFile::encodeName(m_c.Text3->text()).toStdString();
     auto opened = acquisition::RecordFile::open(name);
     if (opened.file) {
-        m_recordFile = std::move(opened.file);
+        m_recordWriter.open(std::move(opened.file), name);
         return true;
     }
-    m_recordFile.reset();
+    m_recordWriter.close();
     if (!isChecked(m_c.Check(4)))
         return true; // nothing to record now; tried again when "Record to File" is checked
     m_messages.warn(
@@ -131,7 +137,7 @@ bool RecordingRun::openRecordFile() {
 }
 
 void RecordingRun::recordOptionChanged() {
-    if (m_port->isOpen() && !m_recordFile && isChecked(m_c.Check(4)))
+    if (m_port->isOpen() && !m_recordWriter.isOpen() && isChecked(m_c.Check(4)))
         openRecordFile();
 }
 
@@ -179,7 +185,7 @@ void RecordingRun::onReceived(const QByteArray& bytes) {
     ChunkOutputs chunk;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     m_processor.processReceived(std::span(data, static_cast<std::size_t>(bytes.size())), options,
-                                m_recordFile.get(),
+                                m_recordWriter.isOpen() ? &m_recordWriter : nullptr,
                                 [&](const acquisition::ReadingOutputs& out) { applyReading(out, chunk); });
 
     // The window takes the chunk's outputs in one go: labels now, the panel and the chart at the next
@@ -244,8 +250,13 @@ void RecordingRun::flushPanel() {
     m_pendingClear = false;
 }
 
+void RecordingRun::showRecordReports() {
+    for (const std::string& report : m_recordWriter.takeReports())
+        m_messages.warn(QStringLiteral("record file"), text(report));
+}
+
 void RecordingRun::onLinkLost(const QString& reason) {
-    m_recordFile.reset(); // every line received so far is already in the file
+    m_recordWriter.close(); // every line received so far goes to the file
     setConnected(false);
     m_messages.warn(QStringLiteral("serial"),
                     QStringLiteral("The link to the QEL unit on %1 was lost: %2.\n\n"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "acquisition/ReadingProcessor.h"
-#include "acquisition/RecordFile.h"
+#include "acquisition/RecordWriter.h"
 #include "acquisition/SerialLink.h"
 #include "app/EventLog.h"
 #include "app/Form1Layout.h"
@@ -41,7 +41,9 @@ public:
     acquisition::ReadingProcessor& processor() { return m_processor; }
     const acquisition::SerialLink& CommPort1() const { return *m_port; }
     QTimer* Timer1() const { return m_timer1; }
-    bool isRecordFileOpen() const { return m_recordFile != nullptr; }
+    bool isRecordFileOpen() const { return m_recordWriter.isOpen(); }
+    // The writer thread in front of the record file (benchmarks wait on it after Stop).
+    acquisition::RecordWriter& recordWriter() { return m_recordWriter; }
 
 private:
     struct ChunkOutputs {
@@ -55,6 +57,7 @@ private:
     void onReceived(const QByteArray& bytes);
     void applyReading(const acquisition::ReadingOutputs& out, ChunkOutputs& chunk);
     void onLinkLost(const QString& reason);
+    void showRecordReports();
     bool openRecordFile();
     void setConnected(bool connected);
     void startPidTimer();
@@ -66,7 +69,8 @@ private:
     OperatorMessages& m_messages;
     acquisition::ReadingProcessor m_processor;
     std::unique_ptr<acquisition::SerialLink> m_port;
-    std::unique_ptr<acquisition::RecordFile> m_recordFile;
+    // Record lines are written by a thread of their own: a slow disk never holds the window up.
+    acquisition::RecordWriter m_recordWriter;
     QTimer* m_timer1 = nullptr;
     // Live lines reach Text1 at most once per screen refresh: painting the panel per read would cost more
     // than everything else on the receive path together.
