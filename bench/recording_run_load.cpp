@@ -6,7 +6,7 @@
 //
 //   ./build/bench/bench_recording_run                      # 960/s for 60 s, offscreen
 //   ./build/bench/bench_recording_run --rate 8 --seconds 60
-//   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb ./build/bench/bench_recording_run
+//   ./scripts/with-xvfb.sh env QT_QPA_PLATFORM=xcb ./build/bench/bench_recording_run
 #include "acquisition/SerialLink.h"
 #include "app/EventLog.h"
 #include "app/Form1.h"
