@@ -1,14 +1,13 @@
-// Stand-in record sinks for the writer-thread tests: one that notes every call in a shared journal, and
-// can hold a write at a gate or sleep in it the way a stuck medium does.
+// A stand-in record sink for the writer-thread tests: notes every call in a shared journal and can stop in
+// its first write the way a stuck medium does.
 #pragma once
 
 #include "acquisition/RecordSink.h"
 
-#include <chrono>
-#include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 namespace testsinks {
@@ -30,48 +29,18 @@ private:
     std::vector<std::string> m_entries;
 };
 
-// Holds writers inside writeLine until opened: entered() tells that one is waiting there.
-class Gate {
-public:
-    void pass() {
-        std::unique_lock lock(m_mutex);
-        m_entered = true;
-        m_changed.notify_all();
-        m_changed.wait(lock, [this] { return m_open; });
-    }
-    void waitUntilEntered() {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_entered; });
-    }
-    void open() {
-        std::lock_guard lock(m_mutex);
-        m_open = true;
-        m_changed.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_entered = false;
-    bool m_open = false;
-};
-
 class JournalSink final : public acquisition::RecordSink {
 public:
-    JournalSink(std::string name, Journal& journal)
+    // stuck runs inside the first write, before the line is noted (on the writer thread).
+    JournalSink(std::string name, Journal& journal, std::function<void()> stuck = {})
         : m_name(std::move(name))
-        , m_journal(journal) {}
+        , m_journal(journal)
+        , m_stuck(std::move(stuck)) {}
     ~JournalSink() override { m_journal.note(m_name + ":closed"); }
 
     WriteResult writeLine(std::string_view line) override {
-        if (m_gate) {
-            m_gate->pass();
-            m_gate = nullptr;
-        }
-        if (m_sleepFirst.count() > 0) {
-            std::this_thread::sleep_for(m_sleepFirst);
-            m_sleepFirst = {};
-        }
+        if (auto stuck = std::exchange(m_stuck, {}))
+            stuck();
         m_journal.note(m_name + ":" + std::string(line));
         return {true, {}};
     }
@@ -80,22 +49,10 @@ public:
         return {};
     }
 
-    // The first write waits at gate until it opens.
-    JournalSink& holdFirstWriteAt(Gate& gate) {
-        m_gate = &gate;
-        return *this;
-    }
-    // The first write sleeps this long, as on a medium that stops answering for a while.
-    JournalSink& sleepInFirstWrite(std::chrono::milliseconds pause) {
-        m_sleepFirst = pause;
-        return *this;
-    }
-
 private:
     std::string m_name;
     Journal& m_journal;
-    Gate* m_gate = nullptr;
-    std::chrono::milliseconds m_sleepFirst{0};
+    std::function<void()> m_stuck;
 };
 
 } // namespace testsinks

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,9 +16,20 @@
 namespace {
 
 using acquisition::RecordWriter;
-using testsinks::Gate;
 using testsinks::Journal;
 using testsinks::JournalSink;
+
+// Holds the sink's first write until released; entered tells that the writer thread is inside it.
+struct Gate {
+    std::promise<void> entered, release;
+    std::shared_future<void> released = release.get_future().share();
+    std::function<void()> hold() {
+        return [this] {
+            entered.set_value();
+            released.wait();
+        };
+    }
+};
 
 // The journal without its syncs, and whether every sink synced right before it was closed.
 std::vector<std::string> withoutSyncs(const std::vector<std::string>& journal, bool& syncedBeforeClose) {
@@ -38,9 +51,7 @@ TEST(RecordWriterTest, LinesOfAStoppedRunAreWrittenAndSyncedBeforeTheNextRunsFil
     Gate gate;
     {
         RecordWriter writer;
-        auto first = std::make_unique<JournalSink>("A", journal);
-        first->holdFirstWriteAt(gate); // the medium is stuck
-        writer.open(std::move(first), "a.txt");
+        writer.open(std::make_unique<JournalSink>("A", journal, gate.hold()), "a.txt"); // the medium is stuck
         for (const char* line : {"1", "2", "3"})
             EXPECT_TRUE(writer.writeLine(line).written);
         writer.close(); // Stop returns while the lines wait
@@ -49,9 +60,9 @@ TEST(RecordWriterTest, LinesOfAStoppedRunAreWrittenAndSyncedBeforeTheNextRunsFil
         writer.open(std::make_unique<JournalSink>("B", journal), "b.txt");
         for (const char* line : {"4", "5"})
             EXPECT_TRUE(writer.writeLine(line).written);
-        gate.waitUntilEntered();
+        gate.entered.get_future().wait();
         EXPECT_TRUE(journal.entries().empty());
-        gate.open();
+        gate.release.set_value();
     } // the destructor writes what is queued
     bool synced = false;
     EXPECT_EQ(withoutSyncs(journal.entries(), synced),
@@ -63,11 +74,9 @@ TEST(RecordWriterTest, FullQueueLosesLinesReportsOnceAndCountsThemWhenItCatchesU
     Journal journal;
     Gate gate;
     RecordWriter writer({}, 2);
-    auto sink = std::make_unique<JournalSink>("A", journal);
-    sink->holdFirstWriteAt(gate);
-    writer.open(std::move(sink), "run.txt");
+    writer.open(std::make_unique<JournalSink>("A", journal, gate.hold()), "run.txt");
     EXPECT_TRUE(writer.writeLine("0").written);
-    gate.waitUntilEntered(); // "0" is in the sink, the queue is empty
+    gate.entered.get_future().wait(); // "0" is in the sink, the queue is empty
     EXPECT_TRUE(writer.writeLine("1").written);
     EXPECT_TRUE(writer.writeLine("2").written);
     const auto full = writer.writeLine("3");
@@ -77,7 +86,7 @@ TEST(RecordWriterTest, FullQueueLosesLinesReportsOnceAndCountsThemWhenItCatchesU
     const auto stillFull = writer.writeLine("4");
     EXPECT_FALSE(stillFull.written);
     EXPECT_EQ(stillFull.report, "");
-    gate.open();
+    gate.release.set_value();
     writer.waitUntilIdle();
     const auto back = writer.writeLine("5");
     EXPECT_TRUE(back.written);

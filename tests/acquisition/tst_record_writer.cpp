@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -25,9 +26,9 @@ private slots:
 void RecordWriterTest::eventLoopKeepsTickingWhileTheMediumIsStuck() {
     testsinks::Journal journal;
     acquisition::RecordWriter writer;
-    auto sink = std::make_unique<testsinks::JournalSink>("A", journal);
-    sink->sleepInFirstWrite(2s);
-    writer.open(std::move(sink), "run.txt");
+    writer.open(
+        std::make_unique<testsinks::JournalSink>("A", journal, [] { std::this_thread::sleep_for(2s); }),
+        "run.txt");
 
     // One line per tick, as readings arrive, until the stuck write has ended and 20 more lines were queued.
     int lines = 0, ticksWhileStuck = 0, afterwards = 0;
