@@ -1,7 +1,6 @@
 #include "app/RecordingRun.h"
 
 #include "acquisition/RecordFile.h"
-
 #include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "chart/Chart.h"
