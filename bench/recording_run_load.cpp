@@ -18,6 +18,7 @@
 #include "common/TimeStamp.h"
 #include "load_probes.h"
 #include "unit_sim_process.h"
+#include "widgets/TwoStateCheckBox.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -7,6 +7,7 @@
 #ifdef _WIN32
 #include "about/WindowsRegistry.h"
 #endif
+#include "widgets/Utf8Text.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -31,10 +32,6 @@ QRect twips(int left, int top, int width, int height) {
         return static_cast<int>(std::lround(t / 15.0));
     };
     return {px(left), px(top), px(width), px(height)};
-}
-
-QString qt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QLabel* label(QWidget* parent, const char* name, const QRect& geometry) {
@@ -109,7 +106,7 @@ AboutBox::AboutBox(QWidget* parent)
     auto* lblDisclaimer = label(this, "lblDisclaimer", twips(255, 2625, 3870, 825));
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblDisclaimer->setText(qt(disclaimerText()));
+    lblDisclaimer->setText(widgets::fromUtf8(disclaimerText()));
 
     auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -131,10 +128,10 @@ AboutBox::AboutBox(QWidget* parent)
     QWidget::setTabOrder(lblTitle, lblVersion);
 
     // Filled at load, from the program's own identity.
-    setWindowTitle(qt(aboutCaption()));
-    lblVersion->setText(qt(versionLine({QEL_VERSION_MAJOR, QEL_VERSION_MINOR, QEL_VERSION_PATCH})));
-    lblTitle->setText(qt(kApplicationTitle));
-    lblDescription->setText(qt(descriptionText(builtComponentVersions())));
+    setWindowTitle(widgets::fromUtf8(aboutCaption()));
+    lblVersion->setText(widgets::fromUtf8(versionLine(programVersion)));
+    lblTitle->setText(widgets::fromUtf8(common::programTitle));
+    lblDescription->setText(widgets::fromUtf8(descriptionText(builtComponentVersions())));
 
     cmdOK->setFocus();
 }
@@ -145,8 +142,8 @@ void AboutBox::StartSysInfo() {
     });
     if (started)
         return;
-    QMessageBox box(QMessageBox::NoIcon, qt(kApplicationTitle), qt(kSysInfoUnavailable), QMessageBox::Ok,
-                    this);
+    QMessageBox box(QMessageBox::NoIcon, widgets::fromUtf8(common::programTitle),
+                    widgets::fromUtf8(kSysInfoUnavailable), QMessageBox::Ok, this);
     box.exec();
 }
 

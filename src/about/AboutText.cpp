@@ -4,7 +4,7 @@
 namespace about {
 
 std::string aboutCaption() {
-    return "About " + std::string(kApplicationTitle);
+    return "About " + std::string(common::programTitle);
 }
 
 std::string versionLine(ProgramVersion version) {
@@ -14,9 +14,10 @@ std::string versionLine(ProgramVersion version) {
 
 std::string descriptionText(const ComponentVersions& components) {
     // Five lines of the default dialog font at most: the label is 78 pixels high.
-    return "© QEL TE Recorder authors, GNU GPL v3. For the QEL unit from its maker. Uses QCustomPlot " +
-           components.chart + ", © E. Eichhammer, GNU GPL v3. Uses " + components.serialPortFile + " " +
-           components.serialPort + ", © The Qt Company, GNU LGPL v3.";
+    return "© " + std::string(common::programTitle) +
+           " authors, GNU GPL v3. For the QEL unit from its maker. Uses QCustomPlot " + components.chart +
+           ", © E. Eichhammer, GNU GPL v3. Uses " + components.serialPortFile + " " + components.serialPort +
+           ", © The Qt Company, GNU LGPL v3.";
 }
 
 std::string_view disclaimerText() {

@@ -2,12 +2,12 @@
 // warning. Plain C++; AboutBox shows them.
 #pragma once
 
+#include "common/ProgramInfo.h"
+
 #include <string>
 #include <string_view>
 
 namespace about {
-
-inline constexpr std::string_view kApplicationTitle = "QEL TE Recorder";
 
 struct ProgramVersion {
     int major = 0;
@@ -22,10 +22,13 @@ struct ComponentVersions {
     std::string serialPortFile; // the serial-port library's file name, e.g. "libQt6SerialPort.so.6"
 };
 
-// "About QEL TE Recorder".
+// "About " and the program's title.
 std::string aboutCaption();
 // "Version 1.0.6": each number in plain decimal.
 std::string versionLine(ProgramVersion version);
+// This program's own version, from common/ProgramInfo.h.
+inline constexpr ProgramVersion programVersion{common::programVersionMajor, common::programVersionMinor,
+                                               common::programVersionPatch};
 // Four sentences: the program's rights notice; the QEL unit it is for; the chart component with its version
 // and licence; the serial-port component, by file name, with its version and licence.
 std::string descriptionText(const ComponentVersions& components);

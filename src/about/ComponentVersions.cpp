@@ -1,9 +1,11 @@
-// Component versions from the headers the program was built with (kept apart: qcustomplot.h is a heavy
-// include).
+// Component versions as the program was built: the chart library reports its plotting library's, Qt's
+// header the serial port's.
 #include "about/ComponentVersions.h"
 
+#include "chart/PlottingLibrary.h"
+
+#include <QtGlobal>
 #include <QtSerialPort/qtserialportversion.h>
-#include <qcustomplot.h>
 
 namespace about {
 
@@ -16,7 +18,7 @@ ComponentVersions builtComponentVersions() {
     const std::string serialPortFile =
         "libQt" + std::to_string(QT_VERSION_MAJOR) + "SerialPort.so." + std::to_string(QT_VERSION_MAJOR);
 #endif
-    return {QCUSTOMPLOT_VERSION_STR, QTSERIALPORT_VERSION_STR, serialPortFile};
+    return {chart::plottingLibraryVersion(), QTSERIALPORT_VERSION_STR, serialPortFile};
 }
 
 } // namespace about

@@ -107,4 +107,15 @@ std::optional<LineSettings> parseLineSettings(std::string_view text) {
     return settings;
 }
 
+std::string portForOperator(int port, std::string_view device, std::string_view link) {
+    std::string text = "port " + std::to_string(port) + " (";
+    if (!link.empty()) {
+        const std::size_t slash = link.find_last_of("/\\");
+        text += link.substr(slash == std::string_view::npos ? 0 : slash + 1);
+        text += " \u2192 ";
+    }
+    text += device;
+    return text + ")";
+}
+
 } // namespace acquisition

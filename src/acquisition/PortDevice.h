@@ -39,6 +39,11 @@ std::optional<PortDevice> choosePortDevice(int port, const std::string& workDir,
 // (a dangling link gives its absolute target, so opening it fails naming the missing device).
 std::optional<PortDevice> findPortDevice(int port, const std::string& workDir);
 
+// The port as the operator chose it and the device it maps to, for messages: "port 1 (COM1 → /dev/ttyUSB0)"
+// when reached through a COM<n> link (link is that link's path; only its name is shown), else
+// "port 1 (/dev/ttyUSB0)". UTF-8.
+std::string portForOperator(int port, std::string_view device, std::string_view link);
+
 // Line settings in the serial control's text form "baud,parity,data bits,stop bits", e.g. "9600,n,8,1".
 struct LineSettings {
     int baud = 9600;

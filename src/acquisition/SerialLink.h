@@ -47,6 +47,8 @@ public:
 
     // The device of the last successful open ("/dev/pts/5"); kept after close for the operator to read.
     QString device() const { return m_opened.device; }
+    // The COM<n> link in the working directory that led to device(), as a path; empty when there was none.
+    QString link() const { return m_opened.link; }
     // Like device(), with the COM<n> link when there was one: "/dev/pts/5 (via /home/obs/COM1)".
     QString deviceDescription() const { return m_opened.describe(); }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/Clock.h"
+#include "common/FilePtr.h"
 #include "common/TimeStamp.h"
 
 #include <cstdio>
@@ -31,14 +32,11 @@ public:
     const std::string& lastError() const { return m_lastError; }
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
     EventLog(std::string path, std::FILE* file, const common::Clock& clock,
              const common::TimeStampFormatter& formatter);
 
     std::string m_path;
-    std::unique_ptr<std::FILE, FileCloser> m_file;
+    common::FilePtr m_file;
     const common::Clock* m_clock;
     const common::TimeStampFormatter* m_formatter;
     std::string m_lastError;

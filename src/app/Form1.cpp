@@ -1,17 +1,18 @@
 #include "app/Form1.h"
 
 #include "about/AboutBox.h"
-#include "acquisition/AcquisitionMode.h"
-#include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
+#include "app/RecordingOptions.h"
 #include "app/RecordingRun.h"
 #include "chart/Chart.h"
 #include "chart/PrintFlow.h"
-#include "common/ListNumber.h"
+#include "common/ProgramInfo.h"
 #include "settings/SettingsBinder.h"
+#include "widgets/OneRowList.h"
+#include "widgets/TwoStateCheckBox.h"
+#include "widgets/Utf8Text.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+
 // The program's icons live in a resource compiled into this static library; the linker keeps it only when
 // it is registered by name, from the global namespace.
 static void registerResources() {
@@ -28,13 +31,6 @@ static void registerResources() {
 }
 
 namespace app {
-namespace {
-
-bool isFiveHz(const OneRowList* versions) {
-    return acquisition::isFiveHzVersion(versions->selectedText().toStdString());
-}
-
-} // namespace
 
 Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& formatter, EventLog& log,
              QWidget* parent)
@@ -44,7 +40,7 @@ Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& forma
     , m_log(log) {
     registerResources();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("QEL TE Recorder"));
+    setWindowTitle(widgets::fromUtf8(common::programTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/qel-te-recorder-32.png")));
     // Fixed single border: minimise, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -70,16 +66,14 @@ Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& forma
     connect(m_c.Command(1), &QPushButton::clicked, m_run, &RecordingRun::Command1_Click);
     connect(m_c.Command(2), &QPushButton::clicked, m_run, &RecordingRun::Command2_Click);
     connect(m_c.Command(3), &QPushButton::clicked, this, &Form1::Command3_Click);
-    connectOptions();
 
-    // The binder comes last: a load sets values whose reactions must already be connected.
+    // The binder comes last: a load sets values whose reactions (the run's options) must already be
+    // connected.
     settings::SettingsControls sc;
-    for (std::size_t i = 0; i < sc.lists.size(); ++i)
-        sc.lists[i] = settings::listControl(m_c.list[i]);
-    for (std::size_t i = 0; i < sc.checks.size(); ++i)
-        sc.checks[i] = m_c.check[i];
+    std::copy(m_c.list.begin(), m_c.list.end(), sc.lists.begin());
+    std::copy(m_c.check.begin(), m_c.check.end(), sc.checks.begin());
     sc.text3 = m_c.Text3;
-    sc.label13 = m_c.Label(13);
+    sc.label13 = m_c.Label13;
     m_settings =
         std::make_unique<settings::SettingsBinder>(std::move(sc), settings::settingsFileInWorkingDirectory());
 }
@@ -99,61 +93,34 @@ void Form1::buildMenu() {
     connect(about, &QAction::triggered, this, [this] { about::AboutBox::showFor(this); });
 }
 
-// The recording and display options react as soon as their value changes, by the operator or by a load.
-// Each change also turns the settings indicator red (the settings binder listens to the same signals).
-void Form1::connectOptions() {
-    connect(m_c.Check(3), &QCheckBox::stateChanged, this, &Form1::Check3_Click);
-    connect(m_c.List(2), &OneRowList::changed, this, &Form1::List2_Click);
-    connect(m_c.List(3), &OneRowList::changed, this, &Form1::List3_Click);
-    connect(m_c.Check(4), &QCheckBox::stateChanged, m_run, &RecordingRun::recordOptionChanged);
-}
-
-void Form1::Check3_Click() {
-    m_c.Check(1)->setCheckState(Qt::Unchecked);
-    m_run->processor().resetStatistics();
-    m_c.Check(4)->setText(m_c.Check(3)->checkState() == Qt::Checked
-                              ? QStringLiteral("High Speed Record to File")
-                              : QStringLiteral("Record to File"));
-}
-
-void Form1::List2_Click() {
-    // Any text that is not one of the five sizes keeps the current size; the trace is cleared either way.
-    m_run->processor().chooseDisplaySize(common::numberAtStart(m_c.List(2)->selectedText().toStdString()));
-}
-
-void Form1::List3_Click() {
-    // Only whether the operator can change Check3; its value stays. Check5 is enabled only at start-up.
-    m_c.Check(3)->setEnabled(isFiveHz(m_c.List(3)));
-}
-
 void Form1::Command3_Click() {
     chart::printChartOnRequest(*m_c.Chart1, this);
 }
 
 void Form1::LoadSettings_Click() {
-    const settings::LoadResult result = m_settings->LoadSettings(settings::WhenMissing::Fail);
+    const settings::LoadResult result = m_settings->LoadSettings(settings::LoadFrom::Menu);
     if (result.outcome == settings::LoadResult::Outcome::Failed)
-        QMessageBox::warning(this, QStringLiteral("QEL TE Recorder"), result.message);
+        QMessageBox::warning(this, widgets::fromUtf8(common::programTitle), result.message);
 }
 
 void Form1::SaveSettings_Click() {
     const settings::SaveResult result = m_settings->SaveSettings();
     if (!result.saved)
-        QMessageBox::warning(this, QStringLiteral("QEL TE Recorder"), result.message);
+        QMessageBox::warning(this, widgets::fromUtf8(common::programTitle), result.message);
 }
 
 void Form1::startUp() {
     m_log.write(logmsg::kStartup);
 
-    // A first start without a settings file takes the factory settings and is not a load; a file that
-    // cannot be loaded changes nothing and is reported once the window is up.
-    const settings::LoadResult loaded = m_settings->LoadSettings(settings::WhenMissing::ApplyFactorySettings);
+    // Without a settings file, or with one that cannot be loaded, the factory settings are applied and it is
+    // not a load; a file that failed is reported once the window is up.
+    const settings::LoadResult loaded = m_settings->LoadSettings(settings::LoadFrom::StartUp);
     if (loaded.outcome == settings::LoadResult::Outcome::Loaded)
         m_log.write(logmsg::kLoadSettingsComplete);
-    else if (loaded.outcome == settings::LoadResult::Outcome::Failed)
+    else if (!loaded.message.isEmpty())
         m_startUpProblems << loaded.message;
 
-    if (isFiveHz(m_c.List(3))) {
+    if (m_run->options().isFiveHzVersion()) {
         m_c.Check(3)->setEnabled(true);
         m_c.Check(5)->setEnabled(true);
     }

@@ -36,8 +36,8 @@ public:
     // The start-up sequence, run once before the window is shown.
     void startUp();
 
-    // Problems found during start-up that the operator must read once the window is visible
-    // (a settings file that could not be loaded). Empty when there were none.
+    // Problems found during start-up that the operator must read once the window is visible (a settings
+    // file that could not be loaded, so the factory settings are in use). Empty when there were none.
     const QStringList& startUpProblems() const { return m_startUpProblems; }
 
     const Form1Controls& controls() const { return m_c; }
@@ -54,10 +54,6 @@ public:
 
 private:
     void buildMenu();
-    void connectOptions();
-    void Check3_Click();
-    void List2_Click();
-    void List3_Click();
     void Command3_Click();
     void Text1_Change();
 

@@ -1,10 +1,13 @@
 #include "app/Form1Layout.h"
 
-#include "app/OneRowList.h"
 #include "chart/Chart.h"
+#include "common/ProgramInfo.h"
+#include "widgets/IndicatorSquare.h"
+#include "widgets/OneRowList.h"
+#include "widgets/TwoStateCheckBox.h"
+#include "widgets/Utf8Text.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,8 +80,8 @@ W* place(W* w, const char* name, QRect where) {
     return w;
 }
 
-QCheckBox* checkBox(QWidget* parent, const char* name, const char* caption, QRect where) {
-    auto* c = place(new QCheckBox(QString::fromLatin1(caption), parent), name, where);
+widgets::TwoStateCheckBox* checkBox(QWidget* parent, const char* name, const char* caption, QRect where) {
+    auto* c = place(new widgets::TwoStateCheckBox(QString::fromLatin1(caption), parent), name, where);
     c->setFont(arialBold());
     paint(c, 0x000000, colour::kDarkRed);
     // The tick box itself is white with a black tick, as on any check box.
@@ -99,8 +102,9 @@ QLabel* label(QWidget* parent, const char* name, const char* caption, QRect wher
     return l;
 }
 
-OneRowList* list(QWidget* parent, const char* name, const QStringList& items, QRect where, bool enabled) {
-    auto* l = place(new OneRowList(items, parent), name, where);
+widgets::OneRowList* list(QWidget* parent, const char* name, const QStringList& items, QRect where,
+                          bool enabled) {
+    auto* l = place(new widgets::OneRowList(items, parent), name, where);
     l->setFont(arialBold());
     paint(l, 0x000000, colour::kRed);
     l->setEnabled(enabled);
@@ -123,24 +127,14 @@ QStringList steps(int fromTenths, int toTenths, int byTenths) {
 
 } // namespace
 
-void setIndicator(QLabel* square, unsigned value) {
-    QPalette pal = square->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        pal.setColor(group, QPalette::Window, rgb(value));
-    square->setPalette(pal);
-    square->setAutoFillBackground(true);
-}
-
-unsigned indicatorColour(const QLabel* square) {
-    return square->palette().color(QPalette::Window).rgb() & 0xFFFFFFu;
-}
-
 Form1Controls buildForm1Controls(QWidget* client) {
     Form1Controls c;
     paint(client, 0x000000, colour::kRed);
 
     // The frame that holds almost everything; its children are placed relative to its top-left corner.
-    auto* frame = place(new QGroupBox(QStringLiteral("QEL Tracking Error Recorder Ver. 1.0.6"), client),
+    auto* frame = place(new QGroupBox(QStringLiteral("QEL Tracking Error Recorder Ver. ") +
+                                          widgets::fromUtf8(common::programVersion),
+                                      client),
                         "Frame1", tw(120, 0, 13575, 9495));
     frame->setFont(font("Arial", 14.25, true));
     paint(frame, 0x000000, colour::kOrange);
@@ -156,13 +150,9 @@ Form1Controls buildForm1Controls(QWidget* client) {
     c.check[4] = checkBox(f, "Check5", "Enable ASCOM PID Control", tw(7320, 480, 2895, 255));
     c.check[4]->setEnabled(false);
 
-    c.label[12] = label(f, "Label13", "", tw(480, 1800, 255, 255), colour::kRed);
-    c.label[12]->setFrameStyle(QFrame::Box | QFrame::Plain);
-    setIndicator(c.label[12], colour::kRed);
+    c.Label13 = place(new widgets::IndicatorSquare(f), "Label13", tw(480, 1800, 255, 255));
     c.label[13] = label(f, "Label14", "Settings Saved?", tw(840, 1800, 1695, 255), colour::kOrange);
-    c.label[2] = label(f, "Label3", "", tw(480, 2160, 255, 255), colour::kRed);
-    c.label[2]->setFrameStyle(QFrame::Box | QFrame::Plain);
-    setIndicator(c.label[2], colour::kRed);
+    c.Label3 = place(new widgets::IndicatorSquare(f), "Label3", tw(480, 2160, 255, 255));
     c.label[15] = label(f, "Label16", "Connected to QEL?", tw(840, 2160, 2055, 255), colour::kOrange);
 
     c.list[0] = list(f, "List1", {"1", "2", "3", "4", "5", "6", "7", "8"}, tw(3600, 480, 1815, 300), true);

@@ -5,7 +5,6 @@
 
 #include <array>
 
-class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,23 +16,29 @@ namespace chart {
 class Chart;
 }
 
-namespace app {
-
+namespace widgets {
+class IndicatorSquare;
 class OneRowList;
+class TwoStateCheckBox;
+} // namespace widgets
+
+namespace app {
 
 struct Form1Controls {
     QGroupBox* Frame1 = nullptr;
     // Check1 .. Check5 at index 0 .. 4, and so on for the other arrays.
-    std::array<QCheckBox*, 5> check{};
-    std::array<OneRowList*, 8> list{};
-    std::array<QLabel*, 17> label{};
+    std::array<widgets::TwoStateCheckBox*, 5> check{};
+    std::array<widgets::OneRowList*, 8> list{};
+    std::array<QLabel*, 17> label{}; // the captions and texts; Label3 and Label13 are the squares below
+    widgets::IndicatorSquare* Label3 = nullptr;  // "Connected to QEL?"
+    widgets::IndicatorSquare* Label13 = nullptr; // "Settings Saved?"
     std::array<QPushButton*, 3> command{};
     QPlainTextEdit* Text1 = nullptr;
     QLineEdit* Text3 = nullptr;
     chart::Chart* Chart1 = nullptr;
 
-    QCheckBox* Check(int n) const { return check[static_cast<std::size_t>(n - 1)]; }
-    OneRowList* List(int n) const { return list[static_cast<std::size_t>(n - 1)]; }
+    widgets::TwoStateCheckBox* Check(int n) const { return check[static_cast<std::size_t>(n - 1)]; }
+    widgets::OneRowList* List(int n) const { return list[static_cast<std::size_t>(n - 1)]; }
     QLabel* Label(int n) const { return label[static_cast<std::size_t>(n - 1)]; }
     QPushButton* Command(int n) const { return command[static_cast<std::size_t>(n - 1)]; }
 };
@@ -51,11 +56,6 @@ inline constexpr unsigned kRed = 0xFF0000;
 inline constexpr unsigned kDarkRed = 0xC00000;
 inline constexpr unsigned kOrange = 0xC04000;
 inline constexpr unsigned kPanel = 0x400000; // the text panel's very dark red
-inline constexpr unsigned kGreen = 0x00FF00;
 } // namespace colour
-
-// Sets an indicator square (Label3, Label13) to an RGB colour; indicatorColour reads it back.
-void setIndicator(QLabel* square, unsigned rgb);
-unsigned indicatorColour(const QLabel* square);
 
 } // namespace app

@@ -1,5 +1,8 @@
 #include "app/OperatorMessages.h"
 
+#include "common/ProgramInfo.h"
+#include "widgets/Utf8Text.h"
+
 #include <QMessageBox>
 
 namespace app {
@@ -25,7 +28,7 @@ void OperatorMessages::show(const QString& topic, const QString& text, bool warn
     QPointer<QMessageBox>& box = m_boxes[topic];
     if (!box) {
         box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information,
-                              QStringLiteral("QEL TE Recorder"), QString(), QMessageBox::Ok, m_window);
+                              widgets::fromUtf8(common::programTitle), QString(), QMessageBox::Ok, m_window);
         box->setObjectName(QStringLiteral("message: ") + topic);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);

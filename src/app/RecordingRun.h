@@ -1,6 +1,6 @@
-// A recording run: Start (Command1) opens the serial link and the record file, every received byte becomes a
-// reading whose outputs land on the window, Stop (Command2) closes both. Also owns what the run changes
-// between runs: the receive path's state and the PID timer Timer1.
+// A recording run: Start (Command1) opens the serial link and the record file, every received chunk of bytes
+// goes through the reading processor to the record file and the live display, Stop (Command2) closes both.
+// Owns what lives between runs: the receive path's state, the options that steer it and the PID timer Timer1.
 #pragma once
 
 #include "acquisition/ReadingProcessor.h"
@@ -19,7 +19,9 @@ class QTimer;
 
 namespace app {
 
+class LiveDisplay;
 class OperatorMessages;
+class RecordingOptions;
 
 class RecordingRun : public QObject {
     Q_OBJECT
@@ -35,10 +37,8 @@ public:
     // Builds the empty chart (start-up and every Start).
     void DoTheChart();
 
-    // A change of Check4 while the link is open and no record file could be opened: try again.
-    void recordOptionChanged();
-
     acquisition::ReadingProcessor& processor() { return m_processor; }
+    RecordingOptions& options() { return *m_options; }
     const acquisition::SerialLink& CommPort1() const { return *m_port; }
     QTimer* Timer1() const { return m_timer1; }
     bool isRecordFileOpen() const { return m_recordWriter.isOpen(); }
@@ -46,38 +46,28 @@ public:
     acquisition::RecordWriter& recordWriter() { return m_recordWriter; }
 
 private:
-    struct ChunkOutputs {
-        std::string heading;
-        std::string recordReport;
-        bool charted = false;
-        bool traceChanged = false;
-        std::string statisticsLabel;
-        std::string statisticsCaption;
-    };
     void onReceived(const QByteArray& bytes);
-    void applyReading(const acquisition::ReadingOutputs& out, ChunkOutputs& chunk);
-    void onLinkLost(const QString& reason);
+    void onLinkLost();
+    void onRecordToFileChanged();
     void showRecordReports();
     bool openRecordFile();
+    void closeRecordFile();
     void setConnected(bool connected);
     void startPidTimer();
-    void pushTraceToChart();
-    void flushPanel();
 
     const Form1Controls& m_c;
     EventLog& m_log;
     OperatorMessages& m_messages;
     acquisition::ReadingProcessor m_processor;
+    LiveDisplay* m_display = nullptr;
+    RecordingOptions* m_options = nullptr;
     std::unique_ptr<acquisition::SerialLink> m_port;
+    int m_portNumber = 0; // as List1 named it at Start
     // Record lines are written by a thread of their own: a slow disk never holds the window up.
     acquisition::RecordWriter m_recordWriter;
+    // Text3 as it was at Start: a file opened later in the run (Check4 checked) uses this name too.
+    QString m_recordFileName;
     QTimer* m_timer1 = nullptr;
-    // Live lines reach Text1 at most once per screen refresh: painting the panel per read would cost more
-    // than everything else on the receive path together.
-    QTimer* m_panelTimer = nullptr;
-    QString m_pendingPanel;
-    bool m_pendingClear = false;
-    std::string m_versionText; // List3's text for the chunk being processed
 };
 
 } // namespace app

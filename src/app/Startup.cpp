@@ -2,6 +2,8 @@
 
 #include "app/EventLog.h"
 #include "app/Form1.h"
+#include "common/ProgramInfo.h"
+#include "widgets/Utf8Text.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,8 +36,9 @@ QString eventLogFailureMessage(const QString& fileName, const QString& dir, cons
 
 int runRecorder(int argc, char** argv) {
     QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QEL TE Recorder"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.6"));
+    const QString title = widgets::fromUtf8(common::programTitle);
+    QApplication::setApplicationName(title);
+    QApplication::setApplicationVersion(widgets::fromUtf8(common::programVersion));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // Qt takes the whole locale from the environment; only the month names should follow it.
     std::setlocale(LC_NUMERIC, "C");
@@ -45,7 +48,7 @@ int runRecorder(int argc, char** argv) {
     const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
     auto opened = EventLog::open(kEventLogName, clock, formatter);
     if (!opened.log) {
-        QMessageBox::critical(nullptr, QStringLiteral("QEL TE Recorder"),
+        QMessageBox::critical(nullptr, title,
                               eventLogFailureMessage(QString::fromLatin1(kEventLogName), QDir::currentPath(),
                                                      QString::fromLocal8Bit(opened.error.c_str())));
         return 1;
@@ -56,9 +59,8 @@ int runRecorder(int argc, char** argv) {
     window.show();
     if (!window.startUpProblems().isEmpty()) {
         // Shown once the window is up, so the operator sees what the message is about.
-        QTimer::singleShot(0, &window, [&window] {
-            QMessageBox::warning(&window, QStringLiteral("QEL TE Recorder"),
-                                 window.startUpProblems().join(QStringLiteral("\n\n")));
+        QTimer::singleShot(0, &window, [&window, title] {
+            QMessageBox::warning(&window, title, window.startUpProblems().join(QStringLiteral("\n\n")));
         });
     }
     return QApplication::exec();

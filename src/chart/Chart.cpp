@@ -1,5 +1,7 @@
 // Chart1: building, redrawing and the context menu; printing and images are in ChartOutput.cpp.
 #include "chart/ChartImpl.h"
+#include "common/ProgramInfo.h"
+#include "widgets/Utf8Text.h"
 
 #include <qcustomplot.h>
 
@@ -65,7 +67,7 @@ void Chart::Impl::showContextMenu(const QPoint& position) {
             path += filter.contains(QStringLiteral("pdf")) ? QStringLiteral(".pdf") : QStringLiteral(".png");
         const OutputResult result = owner.saveImage(path);
         if (!result.ok)
-            QMessageBox::warning(&owner, QStringLiteral("QEL TE Recorder"), result.message);
+            QMessageBox::warning(&owner, widgets::fromUtf8(common::programTitle), result.message);
     });
     menu->popup(plot->mapToGlobal(position));
 }

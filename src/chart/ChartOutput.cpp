@@ -1,5 +1,7 @@
 // Chart1's outputs: printing (default printer, any QPrinter, any paint device) and images (PNG, PDF).
 #include "chart/ChartImpl.h"
+#include "common/ProgramInfo.h"
+#include "widgets/Utf8Text.h"
 
 #include <qcustomplot.h>
 
@@ -35,7 +37,7 @@ OutputResult Chart::print(const QPrinterInfo& info) {
             "There is no default printer, so the chart was not printed. Set up a printer and make "
             "it the default in the system's printer settings, then press \"Print Chart\" again."));
     QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("QEL TE Recorder chart"));
+    printer.setDocName(widgets::fromUtf8(common::programTitle) + QStringLiteral(" chart"));
     return printTo(printer);
 }
 
@@ -99,7 +101,7 @@ OutputResult Chart::saveImage(const QString& path) {
     const QRect viewport = d->plot->viewport();
     const bool saved =
         pdf ? d->plot->savePdf(file, viewport.width(), viewport.height(), QCP::epNoCosmetic,
-                               QStringLiteral("QEL TE Recorder"), QStringLiteral("QEL TE chart"))
+                               widgets::fromUtf8(common::programTitle), QStringLiteral("QEL TE chart"))
             : d->plot->savePng(file, viewport.width(), viewport.height());
     if (!saved) {
         QFile::remove(file);

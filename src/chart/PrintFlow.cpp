@@ -2,11 +2,13 @@
 #include "chart/PrintFlow.h"
 
 #include "chart/Chart.h"
+#include "common/ProgramInfo.h"
+#include "widgets/Utf8Text.h"
 
 namespace chart {
 
 namespace {
-const QString title = QStringLiteral("QEL TE Recorder");
+const QString title = widgets::fromUtf8(common::programTitle);
 }
 
 std::unique_ptr<QMessageBox> makePrintQuestion(QWidget* parent) {

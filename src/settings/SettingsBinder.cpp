@@ -2,9 +2,10 @@
 #include "settings/SettingsBinder.h"
 
 #include "settings/SettingsMessages.h"
+#include "widgets/IndicatorSquare.h"
+#include "widgets/OneRowList.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QStringDecoder>
 
@@ -55,42 +56,46 @@ SettingsBinder::SettingsBinder(SettingsControls controls, std::filesystem::path 
     : QObject(parent)
     , m_controls(std::move(controls))
     , m_file(std::move(file)) {
-    for (auto& list : m_controls.lists)
-        list->onChanged(this, [this] { markUnsaved(); });
+    for (widgets::OneRowList* list : m_controls.lists)
+        connect(list, &widgets::OneRowList::changed, this, &SettingsBinder::markUnsaved);
     for (QCheckBox* check : m_controls.checks)
         connect(check, &QCheckBox::stateChanged, this, &SettingsBinder::markUnsaved);
     connect(m_controls.text3, &QLineEdit::textChanged, this, &SettingsBinder::markUnsaved);
-    setIndicator(false);
+    markUnsaved();
 }
 
 SettingsBinder::~SettingsBinder() = default;
 
-LoadResult SettingsBinder::LoadSettings(WhenMissing whenMissing) {
+LoadResult SettingsBinder::LoadSettings(LoadFrom from) {
+    const AfterFailedLoad after =
+        from == LoadFrom::StartUp ? AfterFailedLoad::FactorySettingsInUse : AfterFailedLoad::NothingChanged;
+    const std::string fileName = fileNameForOperator().toStdString();
+    std::string failure;
     SettingValues values = m_values;
     if (const SettingsFileError error = ReadSettingsFile(m_file, values)) {
-        if (error.kind == SettingsFileError::Kind::NoFile &&
-            whenMissing == WhenMissing::ApplyFactorySettings) {
-            apply(factorySettings());
-            setIndicator(false); // nothing has been saved yet
-            return {LoadResult::Outcome::FactorySettings, {}};
+        if (error.kind != SettingsFileError::Kind::NoFile || from == LoadFrom::Menu)
+            failure = loadFailureMessage(fileName, error, after);
+    } else {
+        std::array<int, kListCount> itemCounts{};
+        for (std::size_t i = 0; i < kListCount; ++i)
+            itemCounts[i] = m_controls.lists[i]->count();
+        SettingsProblem problem;
+        if (const auto settings = readSettings(values, itemCounts, problem)) {
+            m_values = values;
+            apply(*settings);
+            m_controls.label13->setGreen(true);
+            return {LoadResult::Outcome::Loaded, {}};
         }
-        return {LoadResult::Outcome::Failed,
-                QString::fromStdString(loadFailureMessage(fileNameForOperator().toStdString(), error))};
+        failure = loadFailureMessage(fileName, problem, after);
     }
 
-    std::array<int, kListCount> itemCounts{};
-    for (std::size_t i = 0; i < kListCount; ++i)
-        itemCounts[i] = m_controls.lists[i]->count();
-    SettingsProblem problem;
-    const auto settings = readSettings(values, itemCounts, problem);
-    if (!settings)
-        return {LoadResult::Outcome::Failed,
-                QString::fromStdString(loadFailureMessage(fileNameForOperator().toStdString(), problem))};
-
-    m_values = values;
-    apply(*settings);
-    setIndicator(true);
-    return {LoadResult::Outcome::Loaded, {}};
+    if (from == LoadFrom::Menu)
+        return {LoadResult::Outcome::Failed, QString::fromStdString(failure)};
+    // A start-up that left the lists without a selection would make Start fail and Save write positions
+    // the next start refuses: take the factory settings, as on a first start.
+    apply(factorySettings());
+    markUnsaved(); // nothing has been saved
+    return {LoadResult::Outcome::FactorySettings, QString::fromStdString(failure)};
 }
 
 SaveResult SettingsBinder::SaveSettings() {
@@ -98,12 +103,16 @@ SaveResult SettingsBinder::SaveSettings() {
     if (const SettingsFileError error = WriteSettingsFile(m_file, m_values))
         return {false,
                 QString::fromStdString(saveFailureMessage(fileNameForOperator().toStdString(), error))};
-    setIndicator(true);
+    m_controls.label13->setGreen(true);
     return {true, {}};
 }
 
+bool SettingsBinder::isSaved() const {
+    return m_controls.label13->isGreen();
+}
+
 void SettingsBinder::markUnsaved() {
-    setIndicator(false);
+    m_controls.label13->setGreen(false);
 }
 
 ControlSettings SettingsBinder::currentSettings() const {
@@ -124,22 +133,6 @@ void SettingsBinder::apply(const ControlSettings& settings) {
     for (std::size_t i = 0; i < kCheckCount; ++i)
         m_controls.checks[i]->setCheckState(toCheckState(settings.checkStates[i]));
     m_controls.text3->setText(textFromFile(settings.outputFile));
-}
-
-void SettingsBinder::setIndicator(bool saved) {
-    // Every keystroke in Text3 lands here; repaint only when the colour really changes.
-    if (m_indicatorShown && m_saved == saved)
-        return;
-    m_saved = saved;
-    m_indicatorShown = true;
-    // The square's background is its palette's window colour in every state, as for the window's other
-    // indicator squares, so the window reads both the same way.
-    const QColor colour = saved ? QColor(0, 255, 0) : QColor(255, 0, 0);
-    QPalette palette = m_controls.label13->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Window, colour);
-    m_controls.label13->setPalette(palette);
-    m_controls.label13->setAutoFillBackground(true);
 }
 
 QString SettingsBinder::fileNameForOperator() const {

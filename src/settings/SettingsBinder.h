@@ -4,7 +4,6 @@
 #pragma once
 
 #include "settings/ControlSettings.h"
-#include "settings/ListControl.h"
 #include "settings/SettingsFile.h"
 
 #include <QObject>
@@ -15,24 +14,30 @@
 #include <memory>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
+
+namespace widgets {
+class IndicatorSquare;
+class OneRowList;
+} // namespace widgets
 
 namespace settings {
 
 // The controls, not owned; they must outlive the binder.
 struct SettingsControls {
-    std::array<std::unique_ptr<ListControl>, kListCount> lists; // List1 .. List8
-    std::array<QCheckBox*, kCheckCount> checks{};               // Check1 .. Check5
-    QLineEdit* text3 = nullptr;                                 // the record-file name
-    QLabel* label13 = nullptr; // the indicator square: red or green window colour in its palette
+    std::array<widgets::OneRowList*, kListCount> lists{}; // List1 .. List8
+    std::array<QCheckBox*, kCheckCount> checks{};         // Check1 .. Check5
+    QLineEdit* text3 = nullptr;                           // the record-file name
+    widgets::IndicatorSquare* label13 = nullptr;          // "Settings Saved?"
 };
 
 struct LoadResult {
     enum class Outcome {
-        Loaded,          // every control holds the file's value; indicator green
-        FactorySettings, // no settings file: the factory settings were applied; indicator red
-        Failed,          // nothing changed; message says which file, which line and what is wrong
+        Loaded, // every control holds the file's value; indicator green
+        // Start-up only: the factory settings were applied; indicator red. message is empty on a first
+        // start (no file), else it says which file and line failed and that the factory settings are in use.
+        FactorySettings,
+        Failed, // nothing changed; message says which file, which line and what is wrong
     };
     Outcome outcome = Outcome::Failed;
     QString message;
@@ -43,10 +48,11 @@ struct SaveResult {
     QString message;
 };
 
-// What LoadSettings does when there is no settings file at all.
-enum class WhenMissing {
-    Fail,                 // the File menu: report it, change nothing
-    ApplyFactorySettings, // start-up: a first start is not an error
+// Who runs LoadSettings, which decides what a file that cannot be loaded does.
+enum class LoadFrom {
+    Menu,    // File menu: a missing or bad file changes nothing and is reported (Failed)
+    StartUp, // start-up: the controls must hold something Start and Save can use, so a missing or bad
+             // file gives the factory settings (FactorySettings); a first start without a file is no error
 };
 
 // The settings file in the process's working directory.
@@ -62,12 +68,12 @@ public:
     // Reads and checks the whole file first; only a good file reaches the controls. The controls are then set
     // in this order, each control's change reactions running inside the call that sets it: List1 to List8,
     // Check1 to Check5, Text3. Finally the indicator turns green.
-    LoadResult LoadSettings(WhenMissing whenMissing = WhenMissing::Fail);
+    LoadResult LoadSettings(LoadFrom from = LoadFrom::Menu);
     // Writes the controls' values to the file; on success the indicator turns green. Changes no control.
     SaveResult SaveSettings();
 
     // True while the indicator is green.
-    bool isSaved() const { return m_saved; }
+    bool isSaved() const;
     // The file's values as last read or written (entries 16 to 20 only ever come from a longer file).
     const SettingValues& settingValues() const { return m_values; }
     const std::filesystem::path& file() const { return m_file; }
@@ -79,14 +85,11 @@ public slots:
 private:
     ControlSettings currentSettings() const;
     void apply(const ControlSettings& settings);
-    void setIndicator(bool saved);
     QString fileNameForOperator() const;
 
     SettingsControls m_controls;
     std::filesystem::path m_file;
     SettingValues m_values;
-    bool m_saved = false;
-    bool m_indicatorShown = false;
 };
 
 } // namespace settings

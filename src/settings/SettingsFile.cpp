@@ -2,6 +2,8 @@
 // file whole when a save fails.
 #include "settings/SettingsFile.h"
 
+#include "common/FilePtr.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -27,11 +29,6 @@ constexpr std::size_t kReadLimit = (kSettingEntries + 1) * (kMaxLineLength + 2) 
 std::string systemMessage(int error) {
     return std::generic_category().message(error);
 }
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::FILE* openFile(const std::filesystem::path& path, const char* mode) {
 #ifdef _WIN32
@@ -114,7 +111,7 @@ std::string FormatSettingsText(const SettingValues& values) {
 
 SettingsFileError ReadSettingsFile(const std::filesystem::path& path, SettingValues& values) {
     errno = 0;
-    FilePtr file(openFile(path, "rb"));
+    common::FilePtr file(openFile(path, "rb"));
     if (!file) {
         const int error = errno;
         if (error == ENOENT)
@@ -154,7 +151,7 @@ SettingsFileError WriteSettingsFile(const std::filesystem::path& path, const Set
     const std::string temporaryName = "the temporary file " + temporary.filename().string();
 
     errno = 0;
-    FilePtr file(openFile(temporary, "wb"));
+    common::FilePtr file(openFile(temporary, "wb"));
     if (!file)
         return writeFailure("cannot create " + temporaryName + ": " + systemMessage(errno));
 

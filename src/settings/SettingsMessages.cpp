@@ -9,11 +9,17 @@ std::string loadHeading(const std::string& fileName) {
     return "Could not load the settings from \"" + fileName + "\": ";
 }
 
-const char* const kNothingChanged = " No setting was changed.";
+const char* consequence(AfterFailedLoad after) {
+    return after == AfterFailedLoad::NothingChanged
+               ? " No setting was changed."
+               : "\n\nThe factory settings are in use. Correct the file and load it, or choose your settings "
+                 "and use Save Settings to replace it.";
+}
 
 } // namespace
 
-std::string loadFailureMessage(const std::string& fileName, const SettingsFileError& error) {
+std::string loadFailureMessage(const std::string& fileName, const SettingsFileError& error,
+                               AfterFailedLoad after) {
     using Kind = SettingsFileError::Kind;
     std::string why;
     switch (error.kind) {
@@ -40,12 +46,13 @@ std::string loadFailureMessage(const std::string& fileName, const SettingsFileEr
         why = error.systemReason + ".";
         break;
     }
-    return loadHeading(fileName) + why + kNothingChanged;
+    return loadHeading(fileName) + why + consequence(after);
 }
 
-std::string loadFailureMessage(const std::string& fileName, const SettingsProblem& problem) {
+std::string loadFailureMessage(const std::string& fileName, const SettingsProblem& problem,
+                               AfterFailedLoad after) {
     return loadHeading(fileName) + "line " + std::to_string(problem.line) + ", " + problem.what + "." +
-           kNothingChanged;
+           consequence(after);
 }
 
 std::string saveFailureMessage(const std::string& fileName, const SettingsFileError& error) {

@@ -12,6 +12,12 @@
 using namespace acquisition;
 namespace fs = std::filesystem;
 
+TEST(PortDevice, PortAsTheOperatorChoseIt) {
+    EXPECT_EQ(portForOperator(1, "/dev/ttyUSB0", "/home/obs/COM1"), "port 1 (COM1 \u2192 /dev/ttyUSB0)");
+    EXPECT_EQ(portForOperator(3, "COM3", ""), "port 3 (COM3)");
+    EXPECT_EQ(portForOperator(2, "/dev/ttyS1", ""), "port 2 (/dev/ttyS1)");
+}
+
 TEST(PortDevice, NamingRule) {
     constexpr auto Posix = PortNaming::Posix;
     const struct {

@@ -1,6 +1,8 @@
-// The main window: its controls where the operator expects them, its start-up trail and its one-row lists.
-#include "app/OneRowList.h"
+// The main window: its controls where the operator expects them, its start-up trail, and what a settings file
+// at start-up does to its controls.
 #include "app/WindowFixture.h"
+#include "widgets/IndicatorSquare.h"
+#include "widgets/OneRowList.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -12,7 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using app::OneRowList;
+using widgets::IndicatorSquare;
+using widgets::OneRowList;
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -24,11 +27,10 @@ private slots:
     void initialStates();
     void startUpWritesItsLinesInOrder();
     void startUpWithASettingsFileLogsTheLoad();
-    void startUpWithABadSettingsFileChangesNothingAndSaysWhy();
+    void startUpWithABadSettingsFileAppliesFactorySettingsAndSaysWhy();
+    void greyedCheckBoxFromALoadTogglesOnlyClearAndChecked();
     void eventLogThatCannotBeWrittenIsTold();
     void clockShowsTheTimeRightAfterStartUp();
-    void listHasARealNoSelectionState();
-    void listStepsWithKeysWheelAndArrows();
 
 private:
     WindowFixture m_w;
@@ -76,6 +78,8 @@ void TestForm1::everyControlIsWhereTheOperatorExpectsIt() {
 
 void TestForm1::initialStates() {
     QCOMPARE(m_w.form->windowTitle(), QStringLiteral("QEL TE Recorder"));
+    QCOMPARE(find<QWidget>("Frame1")->property("title").toString(),
+             QStringLiteral("QEL Tracking Error Recorder Ver. 1.0.6"));
     QCOMPARE(m_w.form->centralWidget()->size(), QSize(921, 640));
     QVERIFY(!(m_w.form->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(m_w.form->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -92,8 +96,8 @@ void TestForm1::initialStates() {
     QVERIFY(find<QPushButton>("Command3")->isHidden());
     QVERIFY(find<QWidget>("Chart1")->isHidden());
     QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label13")), 0xFF0000u);
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), 0xFF0000u);
+    QVERIFY(!find<IndicatorSquare>("Label13")->isGreen());
+    QVERIFY(!find<IndicatorSquare>("Label3")->isGreen());
     QCOMPARE(find<QLabel>("Label16")->palette().color(QPalette::WindowText), QColor(192, 64, 0));
     QCOMPARE(find<QLabel>("Label1")->palette().color(QPalette::WindowText), QColor(192, 0, 0));
     QCOMPARE(find<QWidget>("client")->palette().color(QPalette::Window), QColor(0, 0, 0));
@@ -165,10 +169,10 @@ void TestForm1::startUpWithASettingsFileLogsTheLoad() {
     // The 5 Hz unit was loaded: start-up enables high-speed recording and PID control.
     QVERIFY(find<QCheckBox>("Check3")->isEnabled());
     QVERIFY(find<QCheckBox>("Check5")->isEnabled());
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label13")), 0x00FF00u);
+    QVERIFY(find<IndicatorSquare>("Label13")->isGreen());
 }
 
-void TestForm1::startUpWithABadSettingsFileChangesNothingAndSaysWhy() {
+void TestForm1::startUpWithABadSettingsFileAppliesFactorySettingsAndSaysWhy() {
     QByteArray bad = kSettings;
     bad.replace("GuideRate= 0", "GuideRate= 9"); // List8 has 9 items: position 9 does not exist
     writeSettings(m_w.dir.path(), bad);
@@ -177,12 +181,38 @@ void TestForm1::startUpWithABadSettingsFileChangesNothingAndSaysWhy() {
     QCOMPARE(lines.size(), 2); // no " Load Settings Complete" for a load that failed
     QVERIFY(lines.at(1).endsWith(" Chart Initialized\r"));
     QCOMPARE(m_w.form->startUpProblems().size(), 1);
-    QVERIFY2(m_w.form->startUpProblems().first().contains(QStringLiteral("QEL_TE_Recorder.ini")),
-             qPrintable(m_w.form->startUpProblems().first()));
-    // Not half-loaded: the lists keep their initial (empty) selection, Text3 its default.
-    QCOMPARE(find<OneRowList>("List1")->selectedIndex(), -1);
+    const QString told = m_w.form->startUpProblems().first();
+    QVERIFY2(told.contains(QStringLiteral("QEL_TE_Recorder.ini")) &&
+                 told.contains(QStringLiteral("line 16")) &&
+                 told.contains(QStringLiteral("factory settings are in use")),
+             qPrintable(told));
+    // The factory settings, as on a first start: every list has a selection, so Start has a port.
+    QCOMPARE(find<OneRowList>("List1")->selectedText(), QStringLiteral("1"));
+    QCOMPARE(find<OneRowList>("List2")->selectedText(), QStringLiteral("120"));
+    QCOMPARE(find<OneRowList>("List8")->selectedIndex(), 0);
     QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label13")), 0xFF0000u);
+    QVERIFY(!find<IndicatorSquare>("Label13")->isGreen());
+    // Saving now writes positions the next start reads back.
+    m_w.form->SaveSettings_Click();
+    QFile saved(m_w.dir.filePath(QStringLiteral("QEL_TE_Recorder.ini")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray contents = saved.readAll();
+    QVERIFY2(contents.contains("CommPort= 0\r\n") && !contents.contains("-1"), contents.constData());
+}
+
+void TestForm1::greyedCheckBoxFromALoadTogglesOnlyClearAndChecked() {
+    QByteArray greyed = kSettings;
+    greyed.replace("RecordToFile= 1", "RecordToFile= 2");
+    writeSettings(m_w.dir.path(), greyed);
+    m_w.form->startUp();
+    auto* check4 = find<QCheckBox>("Check4");
+    QCOMPARE(check4->checkState(), Qt::PartiallyChecked); // only a load sets it
+    QList<Qt::CheckState> seen;
+    for (int click = 0; click < 4; ++click) {
+        check4->click();
+        seen << check4->checkState();
+    }
+    QCOMPARE(seen, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked}));
 }
 
 void TestForm1::eventLogThatCannotBeWrittenIsTold() {
@@ -200,58 +230,6 @@ void TestForm1::clockShowsTheTimeRightAfterStartUp() {
     m_w.clock.set({2013, 1, 5, 21, 14, 8, 3});
     m_w.form->Timer2_Timer();
     QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:08 LCT"));
-}
-
-void TestForm1::listHasARealNoSelectionState() {
-    OneRowList list({"1 Hz", "2 Hz", "5 Hz"});
-    QSignalSpy changed(&list, &OneRowList::changed);
-    QCOMPARE(list.selectedIndex(), -1);
-    QCOMPARE(list.selectedText(), QString());
-    QVERIFY(list.setSelectedIndex(1));
-    QCOMPARE(list.selectedText(), QStringLiteral("2 Hz"));
-    QVERIFY(list.setSelectedIndex(1)); // same item again: no change, no signal
-    QVERIFY(!list.setSelectedIndex(3));
-    QVERIFY(!list.setSelectedIndex(-2));
-    QCOMPARE(list.selectedIndex(), 1);
-    QVERIFY(list.setSelectedIndex(-1));
-    QCOMPARE(list.selectedText(), QString());
-    QCOMPARE(changed.count(), 2);
-    QCOMPARE(changed.at(0).at(0).toInt(), 1);
-    QCOMPARE(changed.at(1).at(0).toInt(), -1);
-
-    list.setEnabled(false); // the program sets values of disabled lists too
-    QVERIFY(list.setSelectedIndex(2));
-    QCOMPARE(changed.count(), 3);
-}
-
-void TestForm1::listStepsWithKeysWheelAndArrows() {
-    OneRowList list({"120", "240", "480"});
-    list.resize(121, 20);
-    list.show();
-    QTest::keyClick(&list, Qt::Key_Down); // from no selection to the first item
-    QCOMPARE(list.selectedIndex(), 0);
-    QTest::keyClick(&list, Qt::Key_Down);
-    QTest::keyClick(&list, Qt::Key_Down);
-    QTest::keyClick(&list, Qt::Key_Down); // stops at the last item
-    QCOMPARE(list.selectedText(), QStringLiteral("480"));
-    QTest::keyClick(&list, Qt::Key_Up);
-    QCOMPARE(list.selectedIndex(), 1);
-
-    QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(115, 3)); // upper arrow
-    QCOMPARE(list.selectedIndex(), 0);
-    QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(115, 16)); // lower arrow
-    QCOMPARE(list.selectedIndex(), 1);
-    QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(20, 10)); // the text itself does not step
-    QCOMPARE(list.selectedIndex(), 1);
-
-    QWheelEvent down(QPointF(20, 10), QPointF(20, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&list, &down);
-    QCOMPARE(list.selectedIndex(), 2);
-
-    list.setEnabled(false);
-    QTest::keyClick(&list, Qt::Key_Up); // the operator cannot step a disabled list
-    QCOMPARE(list.selectedIndex(), 2);
 }
 
 QTEST_MAIN(TestForm1)

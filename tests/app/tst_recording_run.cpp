@@ -2,11 +2,12 @@
 // COM1 in the working directory, as an operator links a device), Start, readings, Stop; the record file,
 // the panel, the event log and what the operator is told when something fails.
 #include "acquisition/SerialLink.h"
-#include "app/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 #include "app/WindowFixture.h"
 #include "support/PtyPair.h"
+#include "widgets/IndicatorSquare.h"
+#include "widgets/OneRowList.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -49,7 +50,8 @@ private slots:
     void missingPortIsToldAndCreatesNoFile();
     void unopenableRecordFileClosesThePortAgain();
     void fullDiskIsToldWhileRecordingGoesOn();
-    void lostLinkKeepsEveryLineAndRecovers();
+    void lostLinkNamesThePortKeepsEveryLineAndRecovers();
+    void recordFileOpenedMidRunUsesTheNameTakenAtStart();
     void pidTimerFollowsTheControlRate();
     void optionsReactAtOnce();
 
@@ -104,12 +106,12 @@ void TestRecordingRun::recordsWhatEachModeSelects() {
     QVERIFY2(pty.ok(), pty.error().c_str());
     QVERIFY(linkCom1(pty));
     startForm();
-    find<app::OneRowList>("List3")->setSelectedIndex(version);
+    find<widgets::OneRowList>("List3")->setSelectedIndex(version);
     find<QCheckBox>("Check3")->setChecked(highSpeed);
     find<QCheckBox>("Check1")->setChecked(true);
 
     press("Command1");
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kGreen);
+    QVERIFY(find<widgets::IndicatorSquare>("Label3")->isGreen());
     const auto sent = codes(17);
     pty.writeInBackground(sent, 1, std::chrono::milliseconds(2));
     QTRY_VERIFY(pty.writerDone());
@@ -126,7 +128,7 @@ void TestRecordingRun::recordsWhatEachModeSelects() {
     const QString panel = find<QPlainTextEdit>("Text1")->toPlainText();
     QCOMPARE(panel.count(QLatin1Char('\n')), 17);
     QVERIFY(panel.endsWith(QStringLiteral("74:116: 2013-Jan-05 21:14:07.42  TE:    1.375 ASCOM None None")));
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
+    QVERIFY(!find<widgets::IndicatorSquare>("Label3")->isGreen());
 }
 
 void TestRecordingRun::startStopStartAppendsToTheSameFile() {
@@ -169,7 +171,7 @@ void TestRecordingRun::missingPortIsToldAndCreatesNoFile() {
     // "Start failed": Stop enabled, Start disabled; Stop returns to Idle.
     QVERIFY(find<QPushButton>("Command2")->isEnabled());
     QVERIFY(!find<QPushButton>("Command1")->isEnabled());
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
+    QVERIFY(!find<widgets::IndicatorSquare>("Label3")->isGreen());
     press("Command2");
     QVERIFY(find<QPushButton>("Command1")->isEnabled());
     QVERIFY(!find<QPushButton>("Command2")->isEnabled());
@@ -185,7 +187,7 @@ void TestRecordingRun::unopenableRecordFileClosesThePortAgain() {
     QVERIFY(m_w.logLines().last().endsWith(" Failed to Establish QEL Serial Connection\r"));
     const QString told = m_w.form->messages().shown(QStringLiteral("record file"));
     QVERIFY2(told.contains(QStringLiteral("no-such-directory/run.txt")), qPrintable(told));
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
+    QVERIFY(!find<widgets::IndicatorSquare>("Label3")->isGreen());
 }
 
 void TestRecordingRun::fullDiskIsToldWhileRecordingGoesOn() {
@@ -205,7 +207,7 @@ void TestRecordingRun::fullDiskIsToldWhileRecordingGoesOn() {
     press("Command2");
 }
 
-void TestRecordingRun::lostLinkKeepsEveryLineAndRecovers() {
+void TestRecordingRun::lostLinkNamesThePortKeepsEveryLineAndRecovers() {
     auto pty = std::make_unique<PtyPair>();
     QVERIFY(linkCom1(*pty));
     startForm();
@@ -214,9 +216,15 @@ void TestRecordingRun::lostLinkKeepsEveryLineAndRecovers() {
     QTRY_COMPARE(m_w.lines(kRecordFile).size(), 40);
     pty->hangUp();
     QTRY_VERIFY(!m_w.form->messages().shown(QStringLiteral("serial")).isEmpty());
+    // The port as the operator chose it, the device it maps to, and what happened in words.
+    const QString told = m_w.form->messages().shown(QStringLiteral("serial"));
+    const QString port =
+        QStringLiteral("port 1 (COM1 \u2192 %1)").arg(QString::fromStdString(pty->slavePath()));
+    QVERIFY2(told.contains(QStringLiteral("on %1 was lost: the device hung up or was unplugged.").arg(port)),
+             qPrintable(told));
     QVERIFY(!m_w.form->recordingRun().CommPort1().isOpen());
     QVERIFY(!m_w.form->recordingRun().isRecordFileOpen());
-    QCOMPARE(app::indicatorColour(find<QLabel>("Label3")), app::colour::kRed);
+    QVERIFY(!find<widgets::IndicatorSquare>("Label3")->isGreen());
     QCOMPARE(m_w.lines(kRecordFile).size(), 40);
 
     // The operator plugs the unit back in, presses Stop and Start: recording goes on in the same file.
@@ -230,20 +238,42 @@ void TestRecordingRun::lostLinkKeepsEveryLineAndRecovers() {
     press("Command2");
 }
 
+void TestRecordingRun::recordFileOpenedMidRunUsesTheNameTakenAtStart() {
+    PtyPair pty;
+    QVERIFY(linkCom1(pty));
+    startForm();
+    auto* text3 = find<QLineEdit>("Text3");
+    find<QCheckBox>("Check4")->setChecked(false);
+    text3->setText(QStringLiteral("later/run.txt")); // its directory does not exist yet
+    press("Command1");
+    QVERIFY(m_w.form->recordingRun().CommPort1().isOpen());
+    QVERIFY(!m_w.form->recordingRun().isRecordFileOpen());
+
+    // During the run the operator makes the directory, edits the name and checks "Record to File".
+    QVERIFY(QDir(m_w.dir.path()).mkdir(QStringLiteral("later")));
+    text3->setText(QStringLiteral("other.txt"));
+    find<QCheckBox>("Check4")->setChecked(true);
+    QVERIFY(m_w.form->recordingRun().isRecordFileOpen());
+    QVERIFY(pty.write(codes(3)));
+    QTRY_COMPARE(m_w.lines(QStringLiteral("later/run.txt")).size(), 3);
+    QVERIFY(!QFile::exists(m_w.dir.filePath(QStringLiteral("other.txt"))));
+    press("Command2");
+}
+
 void TestRecordingRun::pidTimerFollowsTheControlRate() {
     PtyPair pty;
     QVERIFY(linkCom1(pty));
     startForm();
     QTimer* timer1 = m_w.form->recordingRun().Timer1();
     find<QCheckBox>("Check5")->setChecked(true);
-    find<app::OneRowList>("List4")->setSelectedIndex(1); // "2 Hz"
+    find<widgets::OneRowList>("List4")->setSelectedIndex(1); // "2 Hz"
     press("Command1");
     QVERIFY(timer1->isActive());
     QCOMPARE(timer1->interval(), 500);
     press("Command2");
     QVERIFY(!timer1->isActive());
 
-    find<app::OneRowList>("List4")->setSelectedIndex(-1); // no rate: never an interval from 0
+    find<widgets::OneRowList>("List4")->setSelectedIndex(-1); // no rate: never an interval from 0
     press("Command1");
     QVERIFY(!timer1->isActive());
     QVERIFY(m_w.form->messages().shown(QStringLiteral("pid")).contains(QStringLiteral("Control Rate")));
@@ -262,18 +292,18 @@ void TestRecordingRun::optionsReactAtOnce() {
     auto* check4 = find<QCheckBox>("Check4");
     const auto& sweep = m_w.form->recordingRun().processor().sweep().state();
 
-    find<app::OneRowList>("List2")->setSelectedIndex(2); // "480"
+    find<widgets::OneRowList>("List2")->setSelectedIndex(2); // "480"
     QCOMPARE(sweep.displaySamples, 480);
     QCOMPARE(sweep.displayBuffer.size(), std::size_t(481));
 
-    find<app::OneRowList>("List3")->setSelectedIndex(3); // the 5 Hz unit
+    find<widgets::OneRowList>("List3")->setSelectedIndex(3); // the 5 Hz unit
     QVERIFY(check3->isEnabled());
     QVERIFY(!find<QCheckBox>("Check5")->isEnabled()); // only start-up enables PID control
     check1->setChecked(true);
     check3->setChecked(true);
     QVERIFY(!check1->isChecked());
     QCOMPARE(check4->text(), QStringLiteral("High Speed Record to File"));
-    find<app::OneRowList>("List3")->setSelectedIndex(1); // "2.4 "
+    find<widgets::OneRowList>("List3")->setSelectedIndex(1); // "2.4 "
     QVERIFY(!check3->isEnabled());
     QVERIFY(check3->isChecked());
     check3->setChecked(false);

@@ -1,44 +1,31 @@
-// Load and Save Settings on real check boxes, line edit and indicator, with stand-in one-row lists: the order
-// in which a load changes the controls, that a bad file changes none of them, and the indicator's colour.
+// Load and Save Settings on the window's own kinds of controls: the order in which a load changes them, that
+// a bad file changes none of them, what start-up does with a bad file, and the indicator's colour.
 #include "settings/SettingsBinder.h"
+#include "widgets/IndicatorSquare.h"
+#include "widgets/OneRowList.h"
+#include "widgets/TwoStateCheckBox.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace settings;
 
-// A one-row list as the settings need it: items counted, one selected, reactions run on real changes only.
-struct FakeList : ListControl {
-    int items = 0, index = -1;
-    std::vector<std::function<void()>> reactions;
-
-    int count() const override { return items; }
-    int selectedIndex() const override { return index; }
-    bool setSelectedIndex(int to) override {
-        if (to < -1 || to >= items)
-            return false;
-        if (to != index)
-            for (index = to; const auto& reaction : reactions)
-                reaction();
-        return true;
-    }
-    QMetaObject::Connection onChanged(QObject*, std::function<void()> reaction) override {
-        reactions.push_back(std::move(reaction));
-        return {};
-    }
-};
+QStringList items(int count) {
+    QStringList list;
+    for (int i = 0; i < count; ++i)
+        list << QString::number(i);
+    return list;
+}
 
 // The window's settings controls in their initial state, and the binder over them.
 struct Window {
-    std::array<FakeList*, kListCount> lists{}; // owned by the binder
-    QCheckBox checks[kCheckCount];
+    std::array<std::unique_ptr<widgets::OneRowList>, kListCount> lists;
+    std::array<std::unique_ptr<widgets::TwoStateCheckBox>, kCheckCount> checks;
     QLineEdit text3{QStringLiteral("QEL_TE_Recorder1.txt")};
-    QLabel label13;
+    widgets::IndicatorSquare label13;
     QStringList reactions; // control names, in the order their change reactions ran
     std::unique_ptr<SettingsBinder> binder;
 
@@ -46,17 +33,18 @@ struct Window {
         SettingsControls controls;
         const int itemCounts[kListCount] = {8, 5, 4, 3, 20, 11, 11, 9};
         for (std::size_t i = 0; i < kListCount; ++i) {
-            controls.lists[i] = std::make_unique<FakeList>();
-            lists[i] = static_cast<FakeList*>(controls.lists[i].get());
-            lists[i]->items = itemCounts[i];
-            lists[i]->onChanged(nullptr, [this, i] { reactions << QString("List%1").arg(i + 1); });
+            lists[i] = std::make_unique<widgets::OneRowList>(items(itemCounts[i]));
+            QObject::connect(lists[i].get(), &widgets::OneRowList::changed,
+                             [this, i] { reactions << QString("List%1").arg(i + 1); });
+            controls.lists[i] = lists[i].get();
         }
         for (std::size_t i = 0; i < kCheckCount; ++i) {
-            QObject::connect(&checks[i], &QCheckBox::stateChanged,
+            checks[i] = std::make_unique<widgets::TwoStateCheckBox>(QString());
+            QObject::connect(checks[i].get(), &QCheckBox::stateChanged,
                              [this, i] { reactions << QString("Check%1").arg(i + 1); });
-            controls.checks[i] = &checks[i];
+            controls.checks[i] = checks[i].get();
         }
-        checks[3].setChecked(true);
+        checks[3]->setChecked(true);
         QObject::connect(&text3, &QLineEdit::textChanged, [this] { reactions << "Text3"; });
         controls.text3 = &text3;
         label13.resize(17, 17);
@@ -67,10 +55,10 @@ struct Window {
     QColor indicator() { return label13.grab().toImage().pixelColor(8, 8); }
     QStringList controlValues() const {
         QStringList values;
-        for (const FakeList* list : lists)
+        for (const auto& list : lists)
             values << QString::number(list->selectedIndex());
-        for (const QCheckBox& check : checks)
-            values << QStringList{"clear", "greyed", "checked"}.at(check.checkState());
+        for (const auto& check : checks)
+            values << QStringList{"clear", "greyed", "checked"}.at(check->checkState());
         return values << text3.text();
     }
 };
@@ -106,9 +94,10 @@ private slots:
     }
 
     void firstStartAppliesFactorySettings() {
-        QCOMPARE(w->binder->LoadSettings(WhenMissing::ApplyFactorySettings).outcome,
-                 LoadResult::Outcome::FactorySettings);
-        QCOMPARE(w->reactions.size(), 8); // every list went from no selection to its first item
+        const LoadResult result = w->binder->LoadSettings(LoadFrom::StartUp);
+        QCOMPARE(result.outcome, LoadResult::Outcome::FactorySettings);
+        QCOMPARE(result.message, QString()); // a first start is no error
+        QCOMPARE(w->reactions.size(), 8);    // every list went from no selection to its first item
         QCOMPARE(w->indicator(), kRed);
         QVERIFY(!QFile::exists(m_file));
     }
@@ -135,8 +124,9 @@ private slots:
     void loadSetsControlsInOrderWithReactionsNested() {
         // What Check2's reaction (the telescope connection) sees of the controls that come after it.
         QStringList seenByCheck2;
-        connect(&w->checks[1], &QCheckBox::stateChanged, this, [this, &seenByCheck2] {
-            seenByCheck2 << (w->checks[4].checkState() == Qt::Unchecked ? "clear" : "set") << w->text3.text();
+        connect(w->checks[1].get(), &QCheckBox::stateChanged, this, [this, &seenByCheck2] {
+            seenByCheck2 << (w->checks[4]->checkState() == Qt::Unchecked ? "clear" : "set")
+                         << w->text3.text();
         });
         writeFile(kEveryValueSet);
         QCOMPARE(w->binder->LoadSettings().outcome, LoadResult::Outcome::Loaded);

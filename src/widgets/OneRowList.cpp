@@ -1,4 +1,4 @@
-#include "app/OneRowList.h"
+#include "widgets/OneRowList.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <QWheelEvent>
 
-namespace app {
+namespace widgets {
 namespace {
 constexpr int kArrowsWidth = 14;
 } // namespace
@@ -141,4 +141,4 @@ void OneRowList::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-} // namespace app
+} // namespace widgets

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 
-namespace app {
+namespace widgets {
 
 class OneRowList : public QWidget {
     Q_OBJECT
@@ -44,4 +44,4 @@ private:
     int m_index = -1;
 };
 
-} // namespace app
+} // namespace widgets

@@ -1,0 +1,102 @@
+// The live display: Label4, Label5, Text1 and Chart1 during a recording run.
+#include "app/LiveDisplay.h"
+
+#include "acquisition/ReadingProcessor.h"
+#include "chart/Chart.h"
+#include "chart/ChartLayout.h"
+#include "widgets/Utf8Text.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTimer>
+
+namespace app {
+
+using widgets::fromUtf8;
+
+LiveDisplay::LiveDisplay(const Form1Controls& controls, QObject* parent)
+    : QObject(parent)
+    , m_c(controls) {
+    m_panelTimer = new QTimer(this);
+    m_panelTimer->setSingleShot(true);
+    m_panelTimer->setInterval(16);
+    connect(m_panelTimer, &QTimer::timeout, this, &LiveDisplay::flushPanel);
+}
+
+void LiveDisplay::DoTheChart() {
+    chart::DoTheChart(*m_c.Chart1);
+}
+
+void LiveDisplay::startRun(std::span<const double> trace) {
+    showTrace(trace);
+    m_pendingPanel.clear();
+    m_pendingClear = false;
+    m_c.Text1->clear();
+}
+
+void LiveDisplay::take(const acquisition::ReadingOutputs& out) {
+    if (m_heading.empty())
+        m_heading = out.heading; // Check2 is the same for every reading of a chunk
+    if (!out.liveLine.empty()) {
+        m_pendingPanel += QLatin1Char('\n');
+        m_pendingPanel += fromUtf8(out.liveLine);
+    }
+    if (out.clearPanel) {
+        m_pendingClear = true;
+        m_pendingPanel.clear();
+    }
+    if (out.chart.rate == acquisition::ChartRate::None)
+        return;
+    m_charted = true;
+    chart::Chart& chart = *m_c.Chart1;
+    chart.textBox(1).setText(fromUtf8(out.chart.rateCaption));
+    using Limit = acquisition::AxisChange::Limit;
+    if (out.chart.axis.limit == Limit::Minimum)
+        chart.region(1).valueAxis(1).setMinimum(out.chart.axis.value);
+    else if (out.chart.axis.limit == Limit::Maximum)
+        chart.region(1).valueAxis(1).setMaximum(out.chart.axis.value);
+    if (out.chart.traceChanged) {
+        m_traceChanged = true;
+        m_statisticsLabel = out.chart.statisticsLabel;
+        m_statisticsCaption = out.chart.statisticsCaption;
+    }
+}
+
+void LiveDisplay::showChunk(std::span<const double> trace) {
+    if (const QString heading = fromUtf8(m_heading); !heading.isEmpty() && m_c.Label(4)->text() != heading)
+        m_c.Label(4)->setText(heading);
+    if ((m_pendingClear || !m_pendingPanel.isEmpty()) && !m_panelTimer->isActive())
+        m_panelTimer->start();
+    if (m_traceChanged) {
+        m_c.Label(5)->setText(fromUtf8(m_statisticsLabel));
+        m_c.Chart1->textBox(2).setText(fromUtf8(m_statisticsCaption));
+        showTrace(trace);
+    } else if (m_charted) {
+        m_c.Chart1->draw(false); // the rate caption changed at a sweep boundary
+    }
+    m_heading.clear();
+    m_charted = false;
+    m_traceChanged = false;
+}
+
+void LiveDisplay::flushPanel() {
+    m_panelTimer->stop();
+    if (m_pendingClear)
+        m_c.Text1->clear();
+    if (!m_pendingPanel.isEmpty()) {
+        // Append at the end without rewriting the panel; the panel then scrolls to its end.
+        QTextCursor cursor(m_c.Text1->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(m_pendingPanel);
+    }
+    m_pendingPanel.clear();
+    m_pendingClear = false;
+}
+
+void LiveDisplay::showTrace(std::span<const double> trace) {
+    m_c.Chart1->region(1).lineSeries(1).setData(trace);
+    m_c.Chart1->draw(false);
+}
+
+} // namespace app
