@@ -2,6 +2,7 @@
 // closed by Stop are written before the lines of the file the next Start opens.
 #include "acquisition/RecordWriter.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace acquisition {
@@ -61,7 +62,8 @@ RecordSink::WriteResult RecordWriter::writeLine(std::string_view line) {
         m_queue.push_back(std::move(item));
         ++m_queuedLines;
     }
-    m_wake.notify_one();
+    // No wake per line: waking the thread would cost more than writing the line. It looks every
+    // kBatchInterval.
     result.written = true;
     if (m_dropping) {
         m_dropping = false;
@@ -106,9 +108,14 @@ void RecordWriter::run() {
             const auto work = [this] {
                 return !m_queue.empty() || m_stopping;
             };
-            if (!m_unsynced) {
-                m_wake.wait(lock, work);
-            } else if (!m_wake.wait_until(lock, m_lastSync + kSyncInterval, work)) {
+            if (!m_sink) {
+                m_wake.wait(lock, work); // lines come only after open(), which wakes the thread
+                continue;
+            }
+            const auto syncDue = m_lastSync + kSyncInterval;
+            const auto look = Clock::now() + kBatchInterval;
+            m_wake.wait_until(lock, m_unsynced ? std::min(syncDue, look) : look, work);
+            if (m_queue.empty() && m_unsynced && Clock::now() >= syncDue) {
                 // Nothing more came within the interval: put what was written on the disk now.
                 m_busy = true;
                 lock.unlock();

@@ -27,6 +27,9 @@ public:
     // The file is synced to the disk at most this often, and a written line waits at most about this long
     // for it: what a power cut can lose.
     static constexpr std::chrono::milliseconds kSyncInterval{1000};
+    // The writer thread looks for queued lines this often: a line reaches the operating system within
+    // about this time.
+    static constexpr std::chrono::milliseconds kBatchInterval{50};
 
     // reportReady is called on the writer thread when a report starts waiting in takeReports() (again only
     // after they were taken); it must only hand over, e.g. post an event to the owner's thread.
