@@ -1,6 +1,7 @@
 // Readings per second through the whole receive path: decode, route, record and live lines, sweep and
 // statistics texts. Run: ./build/bench/bench_acquisition
 #include "acquisition/ReadingProcessor.h"
+#include "acquisition/RecordFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,7 +6,7 @@
 //
 //   ./build/bench/bench_recording_run                      # 960/s for 60 s, offscreen
 //   ./build/bench/bench_recording_run --rate 8 --seconds 60
-//   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb ./build/bench/bench_recording_run
+//   ./scripts/with-xvfb.sh env QT_QPA_PLATFORM=xcb ./build/bench/bench_recording_run
 #include "acquisition/SerialLink.h"
 #include "app/EventLog.h"
 #include "app/Form1.h"
@@ -270,6 +270,7 @@ int run(const Options& opt, const QString& startDir) {
     // Stop, then let the simulator go; what it sent against what was written.
     const ClickCost stopCost = timed([&] { c.Command(2)->click(); });
     sim.stop();
+    recording.recordWriter().waitUntilIdle(); // the lines still queued at Stop
     QString tallyLine;
     const std::optional<std::uint64_t> tally = sim.sent(tallyLine);
     const std::vector<int> sent = codesSent(codesFile);

@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-./scripts/setup.sh
+./scripts/setup.sh bench
 cmake --preset default >/dev/null
 cmake --build --preset default --target bench_recording_run qel-unit-sim
 
@@ -17,7 +17,7 @@ export LC_ALL=C XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/qel-runtime-$(id -u)}
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 bench=(./build/bench/bench_recording_run)
 if [ "${1:-}" = "--xcb" ]; then
-    bench=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" env QT_QPA_PLATFORM=xcb "${bench[@]}")
+    bench=(./scripts/with-xvfb.sh env QT_QPA_PLATFORM=xcb "${bench[@]}")
 else
     export QT_QPA_PLATFORM=offscreen
 fi

@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-./scripts/setup.sh
+./scripts/setup.sh demo
 cmake --preset default >/dev/null
 cmake --build --preset default --target qel-te-recorder qel-unit-sim alpaca-mount-sim
 
@@ -55,7 +55,15 @@ export DEMO_SECONDS=${DEMO_SECONDS:-30} RECORDER="$root/build/src/app/qel-te-rec
     # shellcheck disable=SC2086
     "$RECORDER" $TELESCOPE_ARGS >recorder.log 2>&1 &
     app=$!
-    wid=$(xdotool search --sync --onlyvisible --pid "$app" | head -n 1)
+    # The window within 30 s, or why not: the recorder ended (its log) or hangs.
+    wid=""
+    for _ in $(seq 1 300); do
+        kill -0 "$app" 2>/dev/null || { echo "the recorder ended before its window appeared:"; cat recorder.log; exit 1; }
+        wid=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n 1 || true)
+        [ -n "$wid" ] && break
+        sleep 0.1
+    done
+    [ -n "$wid" ] || { echo "no recorder window after 30 s:"; cat recorder.log; kill "$app"; exit 1; }
     sleep 1
     height=$(xdotool getwindowgeometry --shell "$wid" | sed -n "s/^HEIGHT=//p")
     # "Connect to ASCOM Driver" sits at (40, 88) of the client area, below the menu bar; the chooser opens

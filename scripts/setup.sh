@@ -1,18 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the recorder, its tests and its demo need.
-# Idempotent: does nothing when every package is already installed.
+# Installs the Debian 12 packages one purpose needs; idempotent (installs nothing when all are there).
+#   setup.sh demo    build the program and run the demo (Xvfb and xdotool for the display-less run)
+#   setup.sh tests   build and run the test suite (Xvfb, xdotool; CUPS and cups-pdf for the printing test,
+#                    poppler-utils to look at what it printed)
+#   setup.sh bench   build and run the benchmarks (Xvfb for --xcb)
+#   setup.sh fuzz    build the fuzzing targets (clang and its libFuzzer runtime)
+#   setup.sh all     everything above (the default)
 set -euo pipefail
 
-packages=(
+# What every build needs: the default preset configures the tests and benchmarks too.
+build=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqcustomplot-dev
   libgtest-dev libbenchmark-dev
   libfftw3-dev libeigen3-dev
-  clang libclang-rt-14-dev
-  indi-bin
-  xvfb xauth xdotool imagemagick x11-apps
   fonts-liberation fonts-dejavu-core fonts-wine
 )
+display=(xvfb xauth xdotool)
+
+purpose=${1:-all}
+case "$purpose" in
+  demo) packages=("${build[@]}" "${display[@]}" imagemagick) ;;
+  tests) packages=("${build[@]}" "${display[@]}" cups printer-driver-cups-pdf poppler-utils indi-bin) ;;
+  bench) packages=("${build[@]}" "${display[@]}") ;;
+  fuzz) packages=("${build[@]}" clang libclang-rt-14-dev) ;;
+  all) packages=("${build[@]}" "${display[@]}" imagemagick cups printer-driver-cups-pdf poppler-utils indi-bin
+                 clang libclang-rt-14-dev) ;;
+  *) echo "usage: setup.sh [demo|tests|bench|fuzz|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,7 +37,7 @@ done
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "setup: installing ${missing[*]}"
+echo "setup ($purpose): installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null

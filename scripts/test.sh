@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup.sh
+./scripts/setup.sh tests
 mkdir -p /tmp/qel-runtime && chmod 700 /tmp/qel-runtime
 
 jobs=$(nproc)

@@ -31,7 +31,7 @@ void ReadingProcessor::setPositionTexts(std::string_view raText, std::string_vie
 }
 
 const ReadingOutputs& ReadingProcessor::processReading(std::uint8_t code, const AcquisitionOptions& options,
-                                                       RecordFile* recordFile) {
+                                                       RecordSink* recordSink) {
     m_out = ReadingOutputs{};
     m_out.code = code;
     m_out.trackingError = trackingErrorFromCode(code);
@@ -51,12 +51,12 @@ const ReadingOutputs& ReadingProcessor::processReading(std::uint8_t code, const 
     const ReadingRoute route = routeReading(options, m_state.counters);
     if (route.recordFirst) {
         if (route.recordLine)
-            writeRecordLine(code, recordFile);
+            writeRecordLine(code, recordSink);
         writeLiveLine(code, route);
     } else {
         writeLiveLine(code, route);
         if (route.recordLine)
-            writeRecordLine(code, recordFile);
+            writeRecordLine(code, recordSink);
     }
 
     if (route.chart != ChartRate::None)
@@ -64,13 +64,13 @@ const ReadingOutputs& ReadingProcessor::processReading(std::uint8_t code, const 
     return m_out;
 }
 
-void ReadingProcessor::writeRecordLine(std::uint8_t code, RecordFile* recordFile) {
+void ReadingProcessor::writeRecordLine(std::uint8_t code, RecordSink* recordSink) {
     m_recordLine.clear();
     appendRecordLine(m_recordLine, code, m_clock.now(), m_stamps, m_state.raText, m_state.decText);
     m_out.recordLine = m_recordLine;
-    if (!recordFile)
+    if (!recordSink)
         return;
-    RecordFile::WriteResult result = recordFile->writeLine(m_recordLine);
+    RecordSink::WriteResult result = recordSink->writeLine(m_recordLine);
     if (!result.report.empty()) {
         m_recordReport = std::move(result.report);
         m_out.recordReport = m_recordReport;

@@ -4,7 +4,7 @@
 //
 // Window side, per received chunk (no yield to the event loop in between):
 //   const AcquisitionOptions options = <snapshot of List3, Check1..Check4>;
-//   processor.processReceived(bytes, options, recordFile, [&](const ReadingOutputs& out) {
+//   processor.processReceived(bytes, options, recordSink, [&](const ReadingOutputs& out) {
 //       Label4 := out.heading;
 //       if (!out.recordReport.empty()) tell the operator (event log / message);
 //       if (!out.liveLine.empty()) Text1 += "\r\n" + out.liveLine;
@@ -20,7 +20,7 @@
 
 #include "acquisition/ChartTexts.h"
 #include "acquisition/ReadingRoute.h"
-#include "acquisition/RecordFile.h"
+#include "acquisition/RecordSink.h"
 #include "acquisition/Sweep.h"
 #include "acquisition/TextPanel.h"
 #include "common/Clock.h"
@@ -91,17 +91,18 @@ public:
     // Text1's text was set other than through the outputs (its length in UTF-16 code units).
     void setPanelLength(int length) { m_panel.set(length); }
 
-    // One reading: the received character code. recordFile may be null (no file open); the record line
-    // is then formed but not written. Never fails; a record write failure arrives in recordReport.
+    // One reading: the received character code. The record line goes to recordSink (the record file, or
+    // the writer thread in front of it); with null (no file open) it is formed but not written. Never
+    // fails; what the sink reports at once arrives in recordReport.
     const ReadingOutputs& processReading(std::uint8_t code, const AcquisitionOptions& options,
-                                         RecordFile* recordFile);
+                                         RecordSink* recordSink);
 
     // Every byte of one read is a reading, in order; apply(const ReadingOutputs&) is called after each.
     template <class Apply>
     void processReceived(std::span<const std::uint8_t> received, const AcquisitionOptions& options,
-                         RecordFile* recordFile, Apply&& apply) {
+                         RecordSink* recordSink, Apply&& apply) {
         for (const std::uint8_t code : received)
-            apply(processReading(code, options, recordFile));
+            apply(processReading(code, options, recordSink));
     }
 
     const ReceiveState& state() const { return m_state; }
@@ -110,7 +111,7 @@ public:
     int panelLength() const { return m_panel.length(); }
 
 private:
-    void writeRecordLine(std::uint8_t code, RecordFile* recordFile);
+    void writeRecordLine(std::uint8_t code, RecordSink* recordSink);
     void writeLiveLine(std::uint8_t code, const ReadingRoute& route);
     void chart(double te, ChartRate rate);
     std::string_view rateCaptionFor(ChartRate rate);

@@ -1,7 +1,9 @@
-// The record file: one line per recorded reading, appended across recording runs. Opened by Start,
-// closed by Stop (destruction). Every line goes to the operating system as soon as it is written, so a
-// crash of the program loses nothing that was recorded.
+// The record file: one line per recorded reading, appended across recording runs. Opened by Start, then
+// written and closed by the writer thread (RecordWriter). Every line goes to the operating system as soon as
+// it is written, so a crash of the program loses nothing written; sync() puts it on the disk.
 #pragma once
+
+#include "acquisition/RecordSink.h"
 
 #include <cstddef>
 #include <memory>
@@ -10,22 +12,15 @@
 
 namespace acquisition {
 
-class RecordFile {
+class RecordFile : public RecordSink {
 public:
     struct OpenResult;
-
-    // Result of writing one line. report is non-empty when the operator must be told something, in words
-    // naming the file and the system's reason; it is given once per run of failed writes, not per line.
-    struct WriteResult {
-        bool written = false;
-        std::string report;
-    };
 
     // Opens path for appending; a missing file is created, an existing one extended. A relative path is
     // taken from the current working directory.
     static OpenResult open(const std::string& path);
 
-    ~RecordFile();
+    ~RecordFile() override;
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
@@ -33,11 +28,10 @@ public:
     // and the next line is tried again; the first line written after failures reports how many were lost.
     // If the file has been removed while open, it is created again under the same path and the line is
     // written there (reported too).
-    WriteResult writeLine(std::string_view line);
+    WriteResult writeLine(std::string_view line) override;
 
-    // Asks the operating system to put written lines on the disk (survives a power cut). Blocks until the
-    // disk confirms; returns an empty text or the reason it failed.
-    std::string sync();
+    // fdatasync: blocks until the disk confirms.
+    std::string sync() override;
 
     const std::string& path() const { return m_path; }
     // Lines that could not be written since the file was opened.

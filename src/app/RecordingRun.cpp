@@ -1,6 +1,7 @@
 // Start, Stop and the life of the port and the record file in between; received bytes to the outputs.
 #include "app/RecordingRun.h"
 
+#include "acquisition/RecordFile.h"
 #include "app/LiveDisplay.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingOptions.h"
@@ -32,7 +33,11 @@ RecordingRun::RecordingRun(const Form1Controls& controls, const common::Clock& c
     , m_processor(clock, formatter)
     , m_display(new LiveDisplay(controls, this))
     , m_options(new RecordingOptions(controls, m_processor, this))
-    , m_port(std::make_unique<acquisition::SerialLink>()) {
+    , m_port(std::make_unique<acquisition::SerialLink>())
+    , m_recordWriter([this] {
+        // On the writer thread: the reports are shown on the UI thread.
+        QMetaObject::invokeMethod(this, &RecordingRun::showRecordReports, Qt::QueuedConnection);
+    }) {
     m_port->setObjectName(QStringLiteral("CommPort1"));
     connect(m_port.get(), &acquisition::SerialLink::received, this, &RecordingRun::onReceived);
     connect(m_port.get(), &acquisition::SerialLink::linkLost, this, &RecordingRun::onLinkLost);
@@ -99,12 +104,12 @@ void RecordingRun::Command2_Click() {
 
 // The one place a record file is opened; it is closed only by closeRecordFile.
 bool RecordingRun::openRecordFile() {
-    auto opened = acquisition::RecordFile::open(QFile::encodeName(m_recordFileName).toStdString());
+    const std::string name = QFile::encodeName(m_recordFileName).toStdString();
+    auto opened = acquisition::RecordFile::open(name);
     if (opened.file) {
-        m_recordFile = std::move(opened.file);
+        m_recordWriter.open(std::move(opened.file), name);
         return true;
     }
-    m_recordFile.reset();
     if (!m_options->recordToFile())
         return true; // nothing to record now; tried again when "Record to File" is checked
     m_messages.warn(
@@ -117,13 +122,13 @@ bool RecordingRun::openRecordFile() {
 }
 
 void RecordingRun::closeRecordFile() {
-    m_recordFile.reset(); // every line received so far is in the file
+    m_recordWriter.close(); // the lines still queued are written before the file is closed
 }
 
 // A change of Check4 while the link is open and no record file could be opened at Start: try again, under
 // the name taken at Start.
 void RecordingRun::onRecordToFileChanged() {
-    if (m_port->isOpen() && !m_recordFile && m_options->recordToFile())
+    if (m_port->isOpen() && !m_recordWriter.isOpen() && m_options->recordToFile())
         openRecordFile();
 }
 
@@ -156,16 +161,21 @@ void RecordingRun::startPidTimer() {
 void RecordingRun::onReceived(const QByteArray& bytes) {
     std::string recordReport;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    m_processor.processReceived(std::span(data, static_cast<std::size_t>(bytes.size())),
-                                m_options->forNextReadings(), m_recordFile.get(),
-                                [&](const acquisition::ReadingOutputs& out) {
-                                    m_display->take(out);
-                                    if (!out.recordReport.empty())
-                                        recordReport = out.recordReport;
-                                });
+    m_processor.processReceived(
+        std::span(data, static_cast<std::size_t>(bytes.size())), m_options->forNextReadings(),
+        m_recordWriter.isOpen() ? &m_recordWriter : nullptr, [&](const acquisition::ReadingOutputs& out) {
+            m_display->take(out);
+            if (!out.recordReport.empty())
+                recordReport = out.recordReport;
+        });
     m_display->showChunk(m_processor.sweep().state().displayBuffer);
     if (!recordReport.empty())
         m_messages.warn(QStringLiteral("record file"), widgets::fromUtf8(recordReport));
+}
+
+void RecordingRun::showRecordReports() {
+    for (const std::string& report : m_recordWriter.takeReports())
+        m_messages.warn(QStringLiteral("record file"), widgets::fromUtf8(report));
 }
 
 void RecordingRun::onLinkLost() {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "acquisition/ReadingProcessor.h"
-#include "acquisition/RecordFile.h"
+#include "acquisition/RecordWriter.h"
 #include "acquisition/SerialLink.h"
 #include "app/EventLog.h"
 #include "app/Form1Layout.h"
@@ -41,12 +41,15 @@ public:
     RecordingOptions& options() { return *m_options; }
     const acquisition::SerialLink& CommPort1() const { return *m_port; }
     QTimer* Timer1() const { return m_timer1; }
-    bool isRecordFileOpen() const { return m_recordFile != nullptr; }
+    bool isRecordFileOpen() const { return m_recordWriter.isOpen(); }
+    // The writer thread in front of the record file (benchmarks wait on it after Stop).
+    acquisition::RecordWriter& recordWriter() { return m_recordWriter; }
 
 private:
     void onReceived(const QByteArray& bytes);
     void onLinkLost();
     void onRecordToFileChanged();
+    void showRecordReports();
     bool openRecordFile();
     void closeRecordFile();
     void setConnected(bool connected);
@@ -60,7 +63,8 @@ private:
     RecordingOptions* m_options = nullptr;
     std::unique_ptr<acquisition::SerialLink> m_port;
     int m_portNumber = 0; // as List1 named it at Start
-    std::unique_ptr<acquisition::RecordFile> m_recordFile;
+    // Record lines are written by a thread of their own: a slow disk never holds the window up.
+    acquisition::RecordWriter m_recordWriter;
     // Text3 as it was at Start: a file opened later in the run (Check4 checked) uses this name too.
     QString m_recordFileName;
     QTimer* m_timer1 = nullptr;

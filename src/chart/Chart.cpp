@@ -123,6 +123,10 @@ void Chart::flush() {
         d->drawNow();
 }
 
+bool Chart::drawPending() const {
+    return d->drawTimer.isActive();
+}
+
 int Chart::drawCount() const {
     return d->drawCount;
 }

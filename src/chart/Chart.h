@@ -53,6 +53,8 @@ public:
     int draw(bool full);
     // Runs a redraw asked for by draw(false) now instead of at the next screen refresh.
     void flush();
+    // A redraw asked for by draw(false) waits for the next screen refresh.
+    bool drawPending() const;
     // How often the chart has actually been redrawn since it was made (for diagnostics and tests).
     int drawCount() const;
 

@@ -2,6 +2,7 @@
 // read per line, chart outputs, the panel limit and record write failures reported.
 #include "acquisition/LineTexts.h"
 #include "acquisition/ReadingProcessor.h"
+#include "acquisition/RecordFile.h"
 
 #include <gtest/gtest.h>
 

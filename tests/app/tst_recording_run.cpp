@@ -49,6 +49,7 @@ private slots:
     void startStopStartAppendsToTheSameFile();
     void missingPortIsToldAndCreatesNoFile();
     void unopenableRecordFileClosesThePortAgain();
+    void fullDiskIsToldWhileRecordingGoesOn();
     void lostLinkNamesThePortKeepsEveryLineAndRecovers();
     void recordFileOpenedMidRunUsesTheNameTakenAtStart();
     void pidTimerFollowsTheControlRate();
@@ -187,6 +188,23 @@ void TestRecordingRun::unopenableRecordFileClosesThePortAgain() {
     const QString told = m_w.form->messages().shown(QStringLiteral("record file"));
     QVERIFY2(told.contains(QStringLiteral("no-such-directory/run.txt")), qPrintable(told));
     QVERIFY(!find<widgets::IndicatorSquare>("Label3")->isGreen());
+}
+
+void TestRecordingRun::fullDiskIsToldWhileRecordingGoesOn() {
+    PtyPair pty;
+    QVERIFY(linkCom1(pty));
+    startForm();
+    find<QCheckBox>("Check1")->setChecked(true);
+    find<QLineEdit>("Text3")->setText(QStringLiteral("/dev/full"));
+    press("Command1");
+    QVERIFY(m_w.form->recordingRun().isRecordFileOpen());
+    QVERIFY(pty.write(codes(20)));
+    // The writer thread's report reaches the operator; the readings are still shown.
+    QTRY_VERIFY(!m_w.form->messages().shown(QStringLiteral("record file")).isEmpty());
+    const QString told = m_w.form->messages().shown(QStringLiteral("record file"));
+    QVERIFY2(told.contains(QStringLiteral("\"/dev/full\": No space left on device")), qPrintable(told));
+    QTRY_COMPARE(find<QPlainTextEdit>("Text1")->toPlainText().count(QLatin1Char('\n')), 20);
+    press("Command2");
 }
 
 void TestRecordingRun::lostLinkNamesThePortKeepsEveryLineAndRecovers() {

@@ -1,0 +1,116 @@
+// The writer thread: lines in order across Stop and Start while the medium is stuck, each file synced
+// before it is closed, a full queue reported once with the count of lost lines, sink failures handed on.
+#include "RecordingSinks.h"
+#include "acquisition/RecordFile.h"
+#include "acquisition/RecordWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using acquisition::RecordWriter;
+using testsinks::Journal;
+using testsinks::JournalSink;
+
+// Holds the sink's first write until released; entered tells that the writer thread is inside it.
+struct Gate {
+    std::promise<void> entered, release;
+    std::shared_future<void> released = release.get_future().share();
+    std::function<void()> hold() {
+        return [this] {
+            entered.set_value();
+            released.wait();
+        };
+    }
+};
+
+// The journal without its syncs, and whether every sink synced right before it was closed.
+std::vector<std::string> withoutSyncs(const std::vector<std::string>& journal, bool& syncedBeforeClose) {
+    std::vector<std::string> rest;
+    syncedBeforeClose = true;
+    for (std::size_t i = 0; i < journal.size(); ++i) {
+        const std::string& e = journal[i];
+        if (e.ends_with(":sync"))
+            continue;
+        if (e.ends_with(":closed") && (i == 0 || journal[i - 1] != e.substr(0, e.find(':')) + ":sync"))
+            syncedBeforeClose = false;
+        rest.push_back(e);
+    }
+    return rest;
+}
+
+TEST(RecordWriterTest, LinesOfAStoppedRunAreWrittenAndSyncedBeforeTheNextRunsFile) {
+    Journal journal;
+    Gate gate;
+    {
+        RecordWriter writer;
+        writer.open(std::make_unique<JournalSink>("A", journal, gate.hold()), "a.txt"); // the medium is stuck
+        for (const char* line : {"1", "2", "3"})
+            EXPECT_TRUE(writer.writeLine(line).written);
+        writer.close(); // Stop returns while the lines wait
+        EXPECT_FALSE(writer.isOpen());
+        EXPECT_FALSE(writer.writeLine("between runs").written);
+        writer.open(std::make_unique<JournalSink>("B", journal), "b.txt");
+        for (const char* line : {"4", "5"})
+            EXPECT_TRUE(writer.writeLine(line).written);
+        gate.entered.get_future().wait();
+        EXPECT_TRUE(journal.entries().empty());
+        gate.release.set_value();
+    } // the destructor writes what is queued
+    bool synced = false;
+    EXPECT_EQ(withoutSyncs(journal.entries(), synced),
+              (std::vector<std::string>{"A:1", "A:2", "A:3", "A:closed", "B:4", "B:5", "B:closed"}));
+    EXPECT_TRUE(synced);
+}
+
+TEST(RecordWriterTest, FullQueueLosesLinesReportsOnceAndCountsThemWhenItCatchesUp) {
+    Journal journal;
+    Gate gate;
+    RecordWriter writer({}, 2);
+    writer.open(std::make_unique<JournalSink>("A", journal, gate.hold()), "run.txt");
+    EXPECT_TRUE(writer.writeLine("0").written);
+    gate.entered.get_future().wait(); // "0" is in the sink, the queue is empty
+    EXPECT_TRUE(writer.writeLine("1").written);
+    EXPECT_TRUE(writer.writeLine("2").written);
+    const auto full = writer.writeLine("3");
+    EXPECT_FALSE(full.written);
+    EXPECT_NE(full.report.find("\"run.txt\" has fallen more than a minute behind"), std::string::npos)
+        << full.report;
+    const auto stillFull = writer.writeLine("4");
+    EXPECT_FALSE(stillFull.written);
+    EXPECT_EQ(stillFull.report, "");
+    gate.release.set_value();
+    writer.waitUntilIdle();
+    const auto back = writer.writeLine("5");
+    EXPECT_TRUE(back.written);
+    EXPECT_EQ(back.report, "Writing to the record file \"run.txt\" has caught up; 2 line(s) were lost.");
+    writer.waitUntilIdle();
+    bool synced = false;
+    EXPECT_EQ(withoutSyncs(journal.entries(), synced),
+              (std::vector<std::string>{"A:0", "A:1", "A:2", "A:5"}));
+}
+
+TEST(RecordWriterTest, SinkFailuresAreReportedOnceAndAnnouncedOnce) {
+    std::atomic<int> announced = 0;
+    RecordWriter writer([&] { ++announced; });
+    auto full = acquisition::RecordFile::open("/dev/full");
+    ASSERT_TRUE(full.file) << full.error;
+    writer.open(std::move(full.file), "/dev/full");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(writer.writeLine("lost").written); // queued; the failure comes later
+    writer.waitUntilIdle();
+    const std::vector<std::string> reports = writer.takeReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("\"/dev/full\": No space left on device"), std::string::npos) << reports[0];
+    EXPECT_EQ(announced, 1);
+    EXPECT_TRUE(writer.takeReports().empty());
+}
+
+} // namespace
