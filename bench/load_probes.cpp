@@ -202,6 +202,17 @@ bool PaintCounter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     const auto* w = static_cast<const QWidget*>(watched);
     ++m_counts.all;
+    auto& [name, count] = m_perWidget[w];
+    if (count++ == 0) {
+        name = w->metaObject()->className();
+        if (!w->objectName().isEmpty())
+            name += " " + w->objectName().toStdString();
+        for (const QWidget* up = w->parentWidget(); up; up = up->parentWidget())
+            if (!up->objectName().isEmpty()) {
+                name += " in " + up->objectName().toStdString();
+                break;
+            }
+    }
     if (qobject_cast<const QScrollBar*>(w) && m_panel->isAncestorOf(w))
         ++m_counts.scrollBar;
     else if (m_panel->isAncestorOf(w))
@@ -209,6 +220,23 @@ bool PaintCounter::eventFilter(QObject* watched, QEvent* event) {
     else if (w == m_chart || m_chart->isAncestorOf(w))
         ++m_counts.chart;
     return false;
+}
+
+std::pair<std::string, std::uint64_t> PaintCounter::busiest() const {
+    std::pair<std::string, std::uint64_t> most{"none", 0};
+    for (const auto& [widget, named] : m_perWidget)
+        if (named.second > most.second)
+            most = named;
+    return most;
+}
+
+void PaintCounter::list(std::ostream& out, double seconds) const {
+    std::vector<std::pair<std::string, std::uint64_t>> all;
+    for (const auto& [widget, named] : m_perWidget)
+        all.push_back(named);
+    std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    for (const auto& [name, count] : all)
+        out << "    " << fixed(double(count) / seconds, 1) << "/s  " << name << '\n';
 }
 
 std::string ClickCost::describe() const {

@@ -9,8 +9,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QPlainTextEdit;
@@ -85,6 +88,11 @@ public:
         std::uint64_t all = 0, panel = 0, scrollBar = 0, chart = 0;
     };
     const Counts& counts() const { return m_counts; }
+    // The widget painted most often ("QScrollBar in Text1") and how many times; every widget counts alone,
+    // so a parent painted under a child that does not cover itself shows up here.
+    std::pair<std::string, std::uint64_t> busiest() const;
+    // Every painted widget with its paints per second over seconds, most painted first.
+    void list(std::ostream& out, double seconds) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +101,7 @@ private:
     const QWidget* m_panel;
     const QWidget* m_chart;
     Counts m_counts;
+    std::map<const QObject*, std::pair<std::string, std::uint64_t>> m_perWidget;
 };
 
 // What a click costs: wall time, the UI thread's CPU time, and how often it waited in the kernel.

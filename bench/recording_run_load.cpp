@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdint>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -326,6 +327,10 @@ int run(const Options& opt, const QString& startDir) {
     row("paints/s: all / Text1 / its scroll bar / chart",
         perSecond(painted.all) + " / " + perSecond(painted.panel) + " / " + perSecond(painted.scrollBar) +
             " / " + perSecond(painted.chart));
+    const auto [busiest, busiestCount] = paints.busiest();
+    row("paints/s of the most painted widget", perSecond(busiestCount) + " (" + busiest + ")");
+    if (std::getenv("QEL_BENCH_PAINTS"))
+        paints.list(std::cout, f.runSeconds);
     row("Start click: wall, UI CPU, kernel waits", startCost.describe());
     row("Stop click: wall, UI CPU, kernel waits", stopCost.describe());
     const QString told = (window.messages().shown(QStringLiteral("serial")) + QLatin1Char(' ') +
