@@ -206,6 +206,9 @@ Form1Controls buildForm1Controls(QWidget* client) {
     c.Text1->setReadOnly(true); // the panel shows readings; typing would only confuse its length
     paint(c.Text1, colour::kPanel, colour::kRed);
     systemColours(c.Text1->verticalScrollBar());
+    // Opaque (the style covers it anyway): otherwise every move of the bar, once per panel update, repaints
+    // Text1 and the frame beneath it as well.
+    c.Text1->verticalScrollBar()->setAutoFillBackground(true);
     for (QWidget* w : {static_cast<QWidget*>(c.check[0]), static_cast<QWidget*>(c.command[0]),
                        static_cast<QWidget*>(c.command[1]), static_cast<QWidget*>(c.Text1)})
         w->raise();

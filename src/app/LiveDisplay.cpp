@@ -8,8 +8,12 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextCursor>
 #include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 namespace app {
 
@@ -20,7 +24,11 @@ LiveDisplay::LiveDisplay(const Form1Controls& controls, QObject* parent)
     , m_c(controls) {
     m_panelTimer = new QTimer(this);
     m_panelTimer->setSingleShot(true);
-    m_panelTimer->setInterval(16);
+    // A coarse 16 ms timer may fire early and flush more often than the screen shows.
+    m_panelTimer->setTimerType(Qt::PreciseTimer);
+    const QScreen* screen = m_c.Text1->screen();
+    const double refresh = std::clamp(screen ? screen->refreshRate() : 60.0, 24.0, 240.0);
+    m_panelTimer->setInterval(static_cast<int>(std::ceil(1000.0 / refresh)));
     connect(m_panelTimer, &QTimer::timeout, this, &LiveDisplay::flushPanel);
 }
 
