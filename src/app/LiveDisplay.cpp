@@ -74,10 +74,14 @@ void LiveDisplay::take(const acquisition::ReadingOutputs& out) {
 void LiveDisplay::showChunk(std::span<const double> trace) {
     if (const QString heading = fromUtf8(m_heading); !heading.isEmpty() && m_c.Label(4)->text() != heading)
         m_c.Label(4)->setText(heading);
-    if ((m_pendingClear || !m_pendingPanel.isEmpty()) && !m_panelTimer->isActive())
+    if (m_traceChanged) {
+        // With the panel: a label set per chunk is painted as often as chunks come.
+        m_pendingStatistics = fromUtf8(m_statisticsLabel);
+        m_statisticsPending = true;
+    }
+    if ((m_pendingClear || !m_pendingPanel.isEmpty() || m_statisticsPending) && !m_panelTimer->isActive())
         m_panelTimer->start();
     if (m_traceChanged) {
-        m_c.Label(5)->setText(fromUtf8(m_statisticsLabel));
         m_c.Chart1->textBox(2).setText(fromUtf8(m_statisticsCaption));
         showTrace(trace);
     } else if (m_charted) {
@@ -100,6 +104,9 @@ void LiveDisplay::flushPanel() {
     }
     m_pendingPanel.clear();
     m_pendingClear = false;
+    if (m_statisticsPending)
+        m_c.Label(5)->setText(m_pendingStatistics);
+    m_statisticsPending = false;
 }
 
 void LiveDisplay::showTrace(std::span<const double> trace) {

@@ -1,6 +1,6 @@
 // The live display of a recording run: the heading line Label4, the statistics Label5, the text panel Text1
-// and the chart Chart1. RecordingRun hands it each reading's outputs; it batches the panel to one update per
-// screen refresh and the chart and labels to one update per received chunk.
+// and the chart Chart1. RecordingRun hands it each reading's outputs; it batches the panel and Label5 to one
+// update per screen refresh, Label4 and the chart to one update per received chunk.
 #pragma once
 
 #include "app/Form1Layout.h"
@@ -33,11 +33,11 @@ public:
     // One reading of the chunk being received; copies what it needs, since the outputs' texts are valid
     // only until the next reading.
     void take(const acquisition::ReadingOutputs& out);
-    // The chunk is complete: the heading, the statistics and the chart now (trace is the sweep's
-    // displayBuffer after the chunk), the panel at the next screen refresh.
+    // The chunk is complete: the heading and the chart now (trace is the sweep's displayBuffer after the
+    // chunk), the panel and the statistics label at the next screen refresh.
     void showChunk(std::span<const double> trace);
 
-    // Writes what is pending for the panel now (Stop: the last lines must be there to read).
+    // Writes what is pending for the panel and Label5 now (Stop: the last lines must be there to read).
     void flushPanel();
 
 private:
@@ -49,6 +49,8 @@ private:
     QTimer* m_panelTimer = nullptr;
     QString m_pendingPanel;
     bool m_pendingClear = false;
+    QString m_pendingStatistics; // Label5, shown with the panel
+    bool m_statisticsPending = false;
 
     // The chunk being received.
     std::string m_heading;

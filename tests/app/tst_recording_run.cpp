@@ -117,6 +117,7 @@ void TestRecordingRun::recordsWhatEachModeSelects() {
     QTRY_VERIFY(pty.writerDone());
     QTRY_COMPARE(m_w.form->recordingRun().processor().state().lastSampleText, std::string("116"));
     press("Command2");
+    m_w.form->recordingRun().recordWriter().waitUntilIdle(); // Stop leaves the last lines to the writer
 
     const auto lines = m_w.lines(kRecordFile);
     QCOMPARE(lines.size(), recorded.size());
