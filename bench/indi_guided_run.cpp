@@ -3,6 +3,7 @@
 // for comparison with indiserver's -vvv log. Run by bench/indi-guided-run.sh inside with_indiserver.sh.
 //
 //   bench_indi_guided_run [--seconds 120] [--hz 2] [--pulses FILE] [--port 7624]
+#include "pulse_notes.h"
 #include "telescope/guiding/GuideOutput.h"
 #include "telescope/indi/IndiDriver.h"
 
@@ -19,56 +20,9 @@
 #include <string>
 
 using namespace telescope;
+using benchnotes::axisOf;
 
 namespace {
-
-// Forwards to the real driver and notes every pulse with its outcome.
-class PulseNotes final : public Driver {
-public:
-    explicit PulseNotes(Driver& inner)
-        : m_inner(inner) {}
-    struct Note {
-        GuideDirection direction;
-        int durationMs;
-        bool ok = false;
-        std::string failure;
-    };
-    std::vector<Note> notes;
-
-    std::string id() const override { return m_inner.id(); }
-    void open(Callback<Done> d) override { m_inner.open(std::move(d)); }
-    void connect(Callback<Done> d) override { m_inner.connect(std::move(d)); }
-    void disconnect() override { m_inner.disconnect(); }
-    void connected(Callback<bool> d) override { m_inner.connected(std::move(d)); }
-    void canSetGuideRates(Callback<bool> d) override { m_inner.canSetGuideRates(std::move(d)); }
-    void setGuideRateRightAscension(double m, Callback<Done> d) override {
-        m_inner.setGuideRateRightAscension(m, std::move(d));
-    }
-    void setGuideRateDeclination(double m, Callback<Done> d) override {
-        m_inner.setGuideRateDeclination(m, std::move(d));
-    }
-    void guideRateRightAscension(Callback<double> d) override {
-        m_inner.guideRateRightAscension(std::move(d));
-    }
-    void guideRateDeclination(Callback<double> d) override { m_inner.guideRateDeclination(std::move(d)); }
-    void rightAscension(Callback<double> d) override { m_inner.rightAscension(std::move(d)); }
-    void declination(Callback<double> d) override { m_inner.declination(std::move(d)); }
-    void atPark(Callback<bool> d) override { m_inner.atPark(std::move(d)); }
-    void unpark(Callback<Done> d) override { m_inner.unpark(std::move(d)); }
-    void pulseGuide(GuideDirection direction, int ms, Callback<Done> d) override {
-        const std::size_t index = notes.size();
-        notes.push_back({direction, ms, false, {}});
-        m_inner.pulseGuide(direction, ms, [this, index, d](const Result<Done>& r) {
-            notes[index].ok = r.ok();
-            if (!r.ok())
-                notes[index].failure = r.failure.message;
-            d(r);
-        });
-    }
-
-private:
-    Driver& m_inner;
-};
 
 template <typename T>
 Result<T> await(const std::function<void(Callback<T>)>& call) {
@@ -92,10 +46,6 @@ double trackingErrorAt(double seconds) {
     return (127 - code) * 0.125;
 }
 
-const char* axisOf(GuideDirection d) {
-    return d == GuideDirection::West || d == GuideDirection::East ? "WE" : "NS";
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -117,7 +67,8 @@ int main(int argc, char** argv) {
 
     indi::IndiDriver indi(
         indi::IndiAddress{"127.0.0.1", static_cast<std::uint16_t>(port), "Telescope Simulator"});
-    PulseNotes driver(indi);
+    std::vector<benchnotes::PulseNote> notes;
+    benchnotes::PulseNotes driver(indi, notes);
     for (const auto& step :
          {std::function<void(Callback<Done>)>([&](auto d) { driver.open(d); }),
           std::function<void(Callback<Done>)>([&](auto d) { driver.connect(d); }),
@@ -173,7 +124,7 @@ int main(int argc, char** argv) {
 
     std::ofstream out(pulsesFile);
     int sentWe = 0, sentNs = 0, refused = 0;
-    for (const auto& n : driver.notes) {
+    for (const auto& n : notes) {
         if (!n.ok) {
             ++refused;
             continue;
@@ -192,7 +143,7 @@ int main(int argc, char** argv) {
             ++sendTicks;
             decided.emplace_back(t.ra.direction, t.ra.durationMs);
         }
-    for (const auto& n : driver.notes)
+    for (const auto& n : notes)
         if (std::string(axisOf(n.direction)) == "WE")
             asked.emplace_back(n.direction, n.durationMs);
     // A tick may decide and send nothing (the mount was parked and the operator asked): a subsequence, in
