@@ -1,4 +1,4 @@
-// The main window: its controls where the operator expects them, its start-up trail, and what a settings file
+// The main window: its controls' first states, its start-up trail, and what a settings file
 // at start-up does to its controls.
 #include "app/WindowFixture.h"
 #include "widgets/IndicatorSquare.h"
@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,8 +21,6 @@ class TestForm1 : public QObject {
 private slots:
     void init();
     void cleanup();
-    void everyControlIsWhereTheOperatorExpectsIt_data();
-    void everyControlIsWhereTheOperatorExpectsIt();
     void initialStates();
     void startUpWritesItsLinesInOrder();
     void startUpWithASettingsFileLogsTheLoad();
@@ -49,38 +46,10 @@ void TestForm1::cleanup() {
     m_w.leave();
 }
 
-void TestForm1::everyControlIsWhereTheOperatorExpectsIt_data() {
-    // Positions in pixels of the client area (window controls) or of the frame (frame controls).
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<QString>("parentName");
-    QTest::newRow("Check1") << "Check1" << QRect(40, 48, 185, 17) << "client";
-    QTest::newRow("Command1") << "Command1" << QRect(40, 176, 73, 20) << "client";
-    QTest::newRow("Text1") << "Text1" << QRect(256, 160, 649, 161) << "client";
-    QTest::newRow("Frame1") << "Frame1" << QRect(8, 0, 905, 633) << "client";
-    QTest::newRow("Check4") << "Check4" << QRect(32, 32, 201, 17) << "Frame1";
-    QTest::newRow("List1") << "List1" << QRect(240, 32, 121, 20) << "Frame1";
-    QTest::newRow("Label4") << "Label4" << QRect(250, 144, 553, 14) << "Frame1";
-    QTest::newRow("Label17") << "Label17" << QRect(632, 4, 257, 21) << "Frame1";
-    QTest::newRow("Text3") << "Text3" << QRect(592, 112, 305, 20) << "Frame1";
-    QTest::newRow("Chart1") << "Chart1" << QRect(8, 328, 889, 297) << "Frame1";
-}
-
-void TestForm1::everyControlIsWhereTheOperatorExpectsIt() {
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
-    QFETCH(QString, parentName);
-    auto* w = m_w.form->findChild<QWidget*>(name);
-    QVERIFY2(w, qPrintable(name));
-    QCOMPARE(w->geometry(), geometry);
-    QCOMPARE(w->parentWidget()->objectName(), parentName);
-}
-
 void TestForm1::initialStates() {
     QCOMPARE(m_w.form->windowTitle(), QStringLiteral("QEL TE Recorder"));
     QCOMPARE(find<QWidget>("Frame1")->property("title").toString(),
              QStringLiteral("QEL Tracking Error Recorder Ver. 1.0.6"));
-    QCOMPARE(m_w.form->centralWidget()->size(), QSize(921, 640));
     QVERIFY(!(m_w.form->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(m_w.form->windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(m_w.form->minimumSize(), m_w.form->maximumSize());
@@ -98,35 +67,7 @@ void TestForm1::initialStates() {
     QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
     QVERIFY(!find<IndicatorSquare>("Label13")->isGreen());
     QVERIFY(!find<IndicatorSquare>("Label3")->isGreen());
-    QCOMPARE(find<QLabel>("Label16")->palette().color(QPalette::WindowText), QColor(192, 64, 0));
-    QCOMPARE(find<QLabel>("Label1")->palette().color(QPalette::WindowText), QColor(192, 0, 0));
-    QCOMPARE(find<QWidget>("client")->palette().color(QPalette::Window), QColor(0, 0, 0));
-
-    const struct {
-        const char* name;
-        int count;
-        bool enabled;
-        const char* first;
-        const char* last;
-    } lists[] = {
-        {"List1", 8, true, "1", "8"},
-        {"List2", 5, false, "120", "1920"},
-        {"List3", 4, true, "2.2", "2.5 (5 Hz nom.)"},
-        {"List4", 3, false, "1 Hz", "5 Hz"},
-        {"List5", 20, false, "0.1", "3.0"},
-        {"List6", 11, false, "0.0", "1.0"},
-        {"List7", 11, false, "0.0", "1.0"},
-        {"List8", 9, false, "0.2", "1.0"},
-    };
-    for (const auto& l : lists) {
-        auto* list = find<OneRowList>(l.name);
-        QCOMPARE(list->count(), l.count);
-        QCOMPARE(list->isEnabled(), l.enabled);
-        QCOMPARE(list->items().first(), QString::fromLatin1(l.first));
-        QCOMPARE(list->items().last(), QString::fromLatin1(l.last));
-    }
-    QCOMPARE(find<OneRowList>("List3")->items().at(1), QStringLiteral("2.4 "));
-    QCOMPARE(find<OneRowList>("List5")->items().at(10), QStringLiteral("1.2"));
+    QCOMPARE(find<OneRowList>("List1")->count(), 8); // one entry per serial port the unit can be on
 }
 
 void TestForm1::startUpWritesItsLinesInOrder() {

@@ -2,13 +2,13 @@
 // the first reading, the pulse the reading asks for, and one unpark box at a time that does not stop the
 // program.
 #include "app/GuideLoop.h"
-#include "widgets/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "app/WindowFixture.h"
 #include "support/PtyPair.h"
 #include "telescope/FakeDriver.h"
+#include "widgets/OneRowList.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 #include "WindowFixture.h"
 
 #include "acquisition/ReadingProcessor.h"
-#include "widgets/OneRowList.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
+#include "widgets/OneRowList.h"
 
 #include <QCheckBox>
 #include <QTimer>

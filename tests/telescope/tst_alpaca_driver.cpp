@@ -1,12 +1,10 @@
 // The Alpaca driver, discovery and management listing against tools/alpaca-mount-sim over 127.0.0.1: both
 // connect flows, the guide-rate values on the wire, release, and each fault the simulator can play.
+#include "support/MountSim.h"
 #include "telescope/alpaca/AlpacaDriver.h"
 #include "telescope/alpaca/AlpacaSource.h"
 
-#include <QEventLoop>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QProcess>
 #include <QTcpServer>
 #include <QTest>
 #include <QUdpSocket>
@@ -17,64 +15,6 @@ using namespace telescope;
 using namespace telescope::alpaca;
 
 namespace {
-
-// One simulator process for one test.
-class MountSim {
-public:
-    explicit MountSim(QStringList args) {
-        m_process.setProgram(QStringLiteral(ALPACA_MOUNT_SIM));
-        m_process.setArguments(args);
-        m_process.start();
-        if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000)) {
-            const QByteArray line = m_process.readLine();
-            const int colon = line.indexOf("127.0.0.1:");
-            if (colon >= 0)
-                port = line.mid(colon + 10).split(' ').value(0).toUShort();
-        }
-    }
-    ~MountSim() {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    DriverId id(unsigned number = 0) const {
-        DriverId d;
-        d.host = "127.0.0.1";
-        d.port = port;
-        d.deviceNumber = number;
-        return d;
-    }
-    QByteArray control(const char* verb, const QString& path, const QByteArray& body = {}) {
-        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)));
-        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
-        QNetworkReply* reply = m_net.sendCustomRequest(request, verb, body);
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-        reply->deleteLater();
-        return reply->readAll();
-    }
-    void fault(const char* name) { control("PUT", "/sim/fault", QByteArray("Fault=") + name); }
-    QByteArray requests() { return control("GET", "/sim/requests"); }
-    bool received(const QByteArray& line) {
-        return QTest::qWaitFor([&] { return requests().contains(line); }, 10000);
-    }
-
-    quint16 port = 0;
-
-private:
-    QProcess m_process;
-    QNetworkAccessManager m_net;
-};
-
-// Runs one driver call to its answer.
-template <typename T, typename Call>
-Result<T> answer(Call call) {
-    std::optional<Result<T>> result;
-    call([&](const Result<T>& r) { result = r; });
-    if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
-        return Result<T>::failed({-99, "the test saw no answer"});
-    return *result;
-}
 
 quint16 freeUdpPort() {
     QUdpSocket s;

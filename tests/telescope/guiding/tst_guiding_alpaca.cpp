@@ -1,76 +1,13 @@
 // Guiding ticks through the real Alpaca driver to tools/alpaca-mount-sim over 127.0.0.1: the pulseguide
 // requests the simulator logs (directions, durations), and the unpark question on a parked mount.
+#include "support/MountSim.h"
 #include "telescope/alpaca/AlpacaDriver.h"
 #include "telescope/guiding/GuideOutput.h"
 
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTest>
 
 using namespace telescope;
-
-namespace {
-
-class MountSim {
-public:
-    explicit MountSim(QStringList args) {
-        m_process.setProgram(QStringLiteral(ALPACA_MOUNT_SIM));
-        m_process.setArguments(args);
-        m_process.start();
-        if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000)) {
-            const QByteArray line = m_process.readLine();
-            const int at = line.indexOf("127.0.0.1:");
-            if (at >= 0)
-                port = line.mid(at + 10).split(' ').value(0).toUShort();
-        }
-    }
-    ~MountSim() {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    DriverId id() const {
-        DriverId d;
-        d.host = "127.0.0.1";
-        d.port = port;
-        return d;
-    }
-    // Every request the simulator received, one a line.
-    QString requestLog() {
-        QNetworkReply* reply =
-            m_net.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/sim/requests").arg(port))));
-        const bool answered = QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000);
-        reply->deleteLater();
-        return answered ? QString::fromUtf8(reply->readAll()) : QString();
-    }
-    // The pulseguide requests received, as "direction duration", in order.
-    QStringList pulses() {
-        QStringList out;
-        static const QRegularExpression pulse(QStringLiteral("pulseguide .*Direction=(\\d) Duration=(\\d+)"));
-        for (const QString& line : requestLog().split('\n')) {
-            const auto m = pulse.match(line);
-            if (m.hasMatch())
-                out << m.captured(1) + ' ' + m.captured(2);
-        }
-        return out;
-    }
-
-    quint16 port = 0;
-
-private:
-    QProcess m_process;
-    QNetworkAccessManager m_net;
-};
-
-template <typename T, typename Call>
-bool succeeds(Call call) {
-    std::optional<Result<T>> result;
-    call([&](const Result<T>& r) { result = r; });
-    return QTest::qWaitFor([&] { return result.has_value(); }, 20000) && result->ok();
-}
-
-} // namespace
 
 class TestGuidingAlpaca : public QObject {
     Q_OBJECT
@@ -78,10 +15,10 @@ class TestGuidingAlpaca : public QObject {
     // A driver connected to the simulator with guide rate 0.5 (7.5 "/s).
     std::unique_ptr<alpaca::AlpacaDriver> connectTo(MountSim& sim) {
         auto driver = std::make_unique<alpaca::AlpacaDriver>(sim.id(), m_net);
-        const bool ready = succeeds<Done>([&](auto cb) { driver->open(cb); }) &&
-                           succeeds<Done>([&](auto cb) { driver->connect(cb); }) &&
-                           succeeds<Done>([&](auto cb) { driver->setGuideRateRightAscension(0.5, cb); }) &&
-                           succeeds<Done>([&](auto cb) { driver->setGuideRateDeclination(0.5, cb); });
+        const bool ready = answer<Done>([&](auto cb) { driver->open(cb); }).ok() &&
+                           answer<Done>([&](auto cb) { driver->connect(cb); }).ok() &&
+                           answer<Done>([&](auto cb) { driver->setGuideRateRightAscension(0.5, cb); }).ok() &&
+                           answer<Done>([&](auto cb) { driver->setGuideRateDeclination(0.5, cb); }).ok();
         return ready ? std::move(driver) : nullptr;
     }
 
@@ -142,7 +79,7 @@ private slots:
 
         questions[0](true);
         QVERIFY(QTest::qWaitFor([&] { return !output.callsInFlight(); }, 20000));
-        QVERIFY(sim.requestLog().contains("PUT /api/v1/telescope/0/unpark"));
+        QVERIFY(sim.requests().contains("PUT /api/v1/telescope/0/unpark"));
         QCOMPARE(tick(controller, output, 1.0, 4).outcome, TickOutcome::Send);
         QCOMPARE(sim.pulses(), QStringList({"2 133", "1 0"}));
     }

@@ -1,9 +1,11 @@
-// Small helpers shared by the INDI driver tests: a Qt application for GoogleTest and result catchers.
+// Small helpers shared by the INDI driver tests: a Qt application for GoogleTest, a port nobody listens on
+// and result catchers.
 #pragma once
 
 #include "telescope/Driver.h"
 
 #include <QCoreApplication>
+#include <QTcpServer>
 
 #include <optional>
 
@@ -13,6 +15,13 @@ inline void ensureApplication() {
     static char* argv[] = {name, nullptr};
     static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
     (void)app;
+}
+
+// A loopback port that a server just gave back, so nothing listens on it.
+inline quint16 deadPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
 }
 
 // Catches one callback's result: pass catcher.take() as the callback, then wait for catcher.done().

@@ -183,13 +183,7 @@ TEST_F(IndiDriverTest, ServerGoingAwayFailsPendingAndLaterCalls) {
 
 TEST_F(IndiDriverTest, OpenFailsInWords) {
     ensureApplication();
-    // Nothing listens on a port that a server just gave back.
-    quint16 port;
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        port = probe.serverPort();
-    }
+    const quint16 port = deadPort();
     IndiDriver lonely(IndiAddress{"127.0.0.1", port, "Telescope Simulator"});
     lonely.open(done.take());
     await(done);

@@ -29,12 +29,7 @@ TEST(IndiTelescopeList, ListsTheTelescopesOfAServer) {
 
 TEST(IndiTelescopeList, NoServerIsAFailureInWords) {
     ensureApplication();
-    quint16 port;
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        port = probe.serverPort();
-    }
+    const quint16 port = deadPort();
     IndiTelescopeList list;
     Catch<std::vector<IndiTelescope>> found;
     list.list("127.0.0.1", port, found.take());
@@ -47,12 +42,7 @@ TEST(IndiTelescopeList, NoServerIsAFailureInWords) {
 TEST(IndiSource, SearchAsksEveryServerAndReportsTheOnesThatFail) {
     ensureApplication();
     FakeIndiServer server(sessionPath("parked"));
-    quint16 dead;
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        dead = probe.serverPort();
-    }
+    const quint16 dead = deadPort();
     IndiSource source({{"127.0.0.1", server.port()}, {"127.0.0.1", dead}});
     std::optional<std::pair<std::vector<TelescopeEntry>, std::string>> answer;
     source.search([&](const std::vector<TelescopeEntry>& found, const std::string& problem) {

@@ -1,0 +1,84 @@
+// tools/alpaca-mount-sim as a child process on 127.0.0.1 for one test, and a helper that runs one driver call
+// to its answer. Used by the Alpaca driver and the Alpaca guiding tests (ALPACA_MOUNT_SIM names the program).
+#pragma once
+
+#include "telescope/Driver.h"
+#include "telescope/DriverId.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <optional>
+
+class MountSim {
+public:
+    explicit MountSim(QStringList args) {
+        m_process.setProgram(QStringLiteral(ALPACA_MOUNT_SIM));
+        m_process.setArguments(args);
+        m_process.start();
+        if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000)) {
+            const QByteArray line = m_process.readLine();
+            const int at = line.indexOf("127.0.0.1:");
+            if (at >= 0)
+                port = line.mid(at + 10).split(' ').value(0).toUShort();
+        }
+    }
+    ~MountSim() {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    telescope::DriverId id(unsigned number = 0) const {
+        telescope::DriverId d;
+        d.host = "127.0.0.1";
+        d.port = port;
+        d.deviceNumber = number;
+        return d;
+    }
+    QByteArray control(const char* verb, const QString& path, const QByteArray& body = {}) {
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
+        QNetworkReply* reply = m_net.sendCustomRequest(request, verb, body);
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        reply->deleteLater();
+        return reply->readAll();
+    }
+    void fault(const char* name) { control("PUT", "/sim/fault", QByteArray("Fault=") + name); }
+    // Every request the simulator received, one a line.
+    QByteArray requests() { return control("GET", "/sim/requests"); }
+    bool received(const QByteArray& line) {
+        return QTest::qWaitFor([&] { return requests().contains(line); }, 10000);
+    }
+    // The pulseguide requests received, as "direction duration", in order.
+    QStringList pulses() {
+        QStringList out;
+        static const QRegularExpression pulse(QStringLiteral("pulseguide .*Direction=(\\d) Duration=(\\d+)"));
+        for (const QString& line : QString::fromUtf8(requests()).split('\n')) {
+            const auto m = pulse.match(line);
+            if (m.hasMatch())
+                out << m.captured(1) + ' ' + m.captured(2);
+        }
+        return out;
+    }
+
+    quint16 port = 0;
+
+private:
+    QProcess m_process;
+    QNetworkAccessManager m_net;
+};
+
+// Runs one driver call to its answer; a call that never answers fails with -99.
+template <typename T, typename Call>
+telescope::Result<T> answer(Call call) {
+    std::optional<telescope::Result<T>> result;
+    call([&](const telescope::Result<T>& r) { result = r; });
+    if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
+        return telescope::Result<T>::failed({-99, "the test saw no answer"});
+    return *result;
+}
