@@ -7,6 +7,12 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh tests
 mkdir -p /tmp/qel-runtime && chmod 700 /tmp/qel-runtime
 
+# Where a compiler cache is installed, a second run (or a fresh clone on the same machine) compiles only what
+# changed; paths are taken relative to the checkout so that clones share the cache.
+if command -v ccache >/dev/null; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$PWD"
+fi
+
 jobs=$(nproc)
 for preset in default asan; do
   echo "== $preset: configure and build"
