@@ -9,8 +9,8 @@
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "common/Clock.h"
-#include "common/ListNumber.h"
 #include "common/TimeStamp.h"
+#include "list_choice.h"
 #include "unit_sim_process.h"
 #include "widgets/OneRowList.h"
 #include "widgets/TwoStateCheckBox.h"
@@ -150,13 +150,8 @@ int main(int argc, char** argv) {
     c.Check(4)->setChecked(true);   // "Record to File"
     c.List(2)->setSelectedIndex(2); // "480" samples: one worm turn on the chart
     if (pid) {
-        // The list item whose number is `value`, as the operator would pick it.
         const auto choose = [&c](int list, double value) {
-            const QStringList& items = c.List(list)->items();
-            for (int i = 0; i < items.size(); ++i)
-                if (std::fabs(common::numberAtStart(items[i].toStdString()) - value) < 1e-9)
-                    return c.List(list)->setSelectedIndex(i);
-            return false;
+            return benchwindow::chooseListNumber(c, list, value);
         };
         if (!choose(4, hz) || !choose(5, kp) || !choose(6, ki) || !choose(7, kd) || !choose(8, rate)) {
             std::cerr << "bench_guided_run: a setting is not among the lists' items\n";

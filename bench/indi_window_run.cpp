@@ -11,8 +11,8 @@
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "common/Clock.h"
-#include "common/ListNumber.h"
 #include "common/TimeStamp.h"
+#include "list_choice.h"
 #include "pulse_notes.h"
 #include "telescope/DriverFactory.h"
 #include "unit_sim_process.h"
@@ -112,11 +112,7 @@ int main(int argc, char** argv) {
     const app::Form1Controls& c = window.controls();
     c.Check(4)->setChecked(true); // "Record to File"
     const auto choose = [&c](int list, double value) {
-        const QStringList& items = c.List(list)->items();
-        for (int i = 0; i < items.size(); ++i)
-            if (std::fabs(common::numberAtStart(items[i].toStdString()) - value) < 1e-9)
-                return c.List(list)->setSelectedIndex(i);
-        return false;
+        return benchwindow::chooseListNumber(c, list, value);
     };
     if (!choose(4, hz) || !choose(5, kp) || !choose(6, ki) || !choose(7, kd) || !choose(8, rate)) {
         std::cerr << "bench_indi_window_run: a setting is not among the lists' items\n";
