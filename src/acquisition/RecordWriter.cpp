@@ -45,6 +45,7 @@ RecordSink::WriteResult RecordWriter::writeLine(std::string_view line) {
     WriteResult result;
     if (!m_open)
         return result;
+    bool wake = false;
     {
         std::lock_guard lock(m_mutex);
         if (m_queuedLines >= m_capacity) {
@@ -61,9 +62,11 @@ RecordSink::WriteResult RecordWriter::writeLine(std::string_view line) {
         item.line.assign(line);
         m_queue.push_back(std::move(item));
         ++m_queuedLines;
+        // Only a sleeping writer is woken; one that has just written looks again after kBatchInterval.
+        wake = std::exchange(m_sleeping, false);
     }
-    // No wake per line: waking the thread would cost more than writing the line. It looks every
-    // kBatchInterval.
+    if (wake)
+        m_wake.notify_one();
     result.written = true;
     if (m_dropping) {
         m_dropping = false;
@@ -100,38 +103,45 @@ void RecordWriter::push(Item item) {
 void RecordWriter::run() {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        if (m_queue.empty()) {
+        if (!m_queue.empty()) {
+            std::deque<Item> batch;
+            batch.swap(m_queue);
+            m_queuedLines = 0; // the queue has room again for a full capacity
+            m_busy = true;
+            lock.unlock();
+            for (Item& item : batch)
+                handle(item);
+            batch.clear();
+            lock.lock();
             m_busy = false;
-            m_idle.notify_all();
-            if (m_stopping)
-                break;
-            const auto work = [this] {
-                return !m_queue.empty() || m_stopping;
-            };
-            if (!m_sink) {
-                m_wake.wait(lock, work); // lines come only after open(), which wakes the thread
-                continue;
-            }
-            const auto syncDue = m_lastSync + kSyncInterval;
-            const auto look = Clock::now() + kBatchInterval;
-            m_wake.wait_until(lock, m_unsynced ? std::min(syncDue, look) : look, work);
-            if (m_queue.empty() && m_unsynced && Clock::now() >= syncDue) {
-                // Nothing more came within the interval: put what was written on the disk now.
+            if (m_queue.empty())
+                m_idle.notify_all();
+            // Let lines gather; only the destructor cuts the interval short.
+            if (!m_stopping)
+                m_wake.wait_for(lock, kBatchInterval, [this] { return m_stopping; });
+            continue;
+        }
+        m_idle.notify_all();
+        if (m_stopping)
+            break;
+        const auto work = [this] {
+            return !m_queue.empty() || m_stopping;
+        };
+        m_sleeping = true;
+        if (m_sink && m_unsynced) {
+            if (!m_wake.wait_until(lock, m_lastSync + kSyncInterval, work)) {
+                // Nothing more came before the sync was due: put what was written on the disk now.
+                m_sleeping = false;
                 m_busy = true;
                 lock.unlock();
                 syncSink();
                 lock.lock();
+                m_busy = false;
             }
-            continue;
+        } else {
+            m_wake.wait(lock, work);
         }
-        Item item = std::move(m_queue.front());
-        m_queue.pop_front();
-        if (!item.openSink && !item.closeSink)
-            --m_queuedLines;
-        m_busy = true;
-        lock.unlock();
-        handle(item);
-        lock.lock();
+        m_sleeping = false;
     }
     lock.unlock();
     closeSink();

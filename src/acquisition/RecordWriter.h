@@ -27,9 +27,10 @@ public:
     // The file is synced to the disk at most this often, and a written line waits at most about this long
     // for it: what a power cut can lose.
     static constexpr std::chrono::milliseconds kSyncInterval{1000};
-    // The writer thread looks for queued lines this often: a line reaches the operating system within
-    // about this time.
-    static constexpr std::chrono::milliseconds kBatchInterval{50};
+    // After writing, the writer thread lets lines gather this long before it writes again: one wake per
+    // interval however fast lines come, and a line reaches the operating system within about this time.
+    // With nothing queued it sleeps until a line comes or a sync is due.
+    static constexpr std::chrono::milliseconds kBatchInterval{200};
 
     // reportReady is called on the writer thread when a report starts waiting in takeReports() (again only
     // after they were taken); it must only hand over, e.g. post an event to the owner's thread.
@@ -92,7 +93,8 @@ private:
     std::condition_variable m_idle; // waitUntilIdle
     std::deque<Item> m_queue;
     std::size_t m_queuedLines = 0;
-    bool m_busy = false; // the writer thread works on an item taken from the queue
+    bool m_busy = false;     // the writer thread works on items taken from the queue
+    bool m_sleeping = false; // the writer thread waits for a line: the next line wakes it
     bool m_stopping = false;
     std::vector<std::string> m_reports;
 

@@ -1,5 +1,6 @@
 // The writer thread: lines in order across Stop and Start while the medium is stuck, each file synced
-// before it is closed, a full queue reported once with the count of lost lines, sink failures handed on.
+// before it is closed, a full queue reported once with the count of lost lines, sink failures handed on, a
+// quiet file synced.
 #include "RecordingSinks.h"
 #include "acquisition/RecordFile.h"
 #include "acquisition/RecordWriter.h"
@@ -7,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -95,6 +98,19 @@ TEST(RecordWriterTest, FullQueueLosesLinesReportsOnceAndCountsThemWhenItCatchesU
     bool synced = false;
     EXPECT_EQ(withoutSyncs(journal.entries(), synced),
               (std::vector<std::string>{"A:0", "A:1", "A:2", "A:5"}));
+}
+
+TEST(RecordWriterTest, AQuietFileIsSyncedWithoutBeingClosed) {
+    // The power-cut bound: the writer sleeps while nothing comes, but not past the sync a line is owed.
+    Journal journal;
+    RecordWriter writer;
+    writer.open(std::make_unique<JournalSink>("A", journal), "a.txt");
+    EXPECT_TRUE(writer.writeLine("1").written);
+    const std::vector<std::string> expected{"A:1", "A:sync"};
+    const auto giveUp = std::chrono::steady_clock::now() + 20 * RecordWriter::kSyncInterval;
+    while (journal.entries() != expected && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(journal.entries(), expected);
 }
 
 TEST(RecordWriterTest, SinkFailuresAreReportedOnceAndAnnouncedOnce) {
