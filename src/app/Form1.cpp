@@ -23,6 +23,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <algorithm>
@@ -165,10 +167,16 @@ void Form1::Timer2_Timer() {
 }
 
 void Form1::Text1_Change() {
-    // Keep the newest line in view, whoever wrote to the panel.
+    // Keep the newest line in view, whoever wrote to the panel. Text appended behind a cursor at the end
+    // carries the cursor along, so usually only the bar moves: setting the cursor would lay out the line
+    // again to find it.
     QTextCursor cursor = m_c.Text1->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    m_c.Text1->setTextCursor(cursor);
+    if (!cursor.atEnd()) {
+        cursor.movePosition(QTextCursor::End);
+        m_c.Text1->setTextCursor(cursor);
+    }
+    QScrollBar* bar = m_c.Text1->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }
 
 } // namespace app

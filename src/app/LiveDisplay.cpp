@@ -19,16 +19,26 @@ namespace app {
 
 using widgets::fromUtf8;
 
+namespace {
+
+QTimer* refreshTimer(QObject* parent, int intervalMs, const QScreen* screen) {
+    auto* timer = new QTimer(parent);
+    timer->setSingleShot(true);
+    // A coarse timer may fire early and refresh more often than intended.
+    timer->setTimerType(Qt::PreciseTimer);
+    const double screenRate = std::clamp(screen ? screen->refreshRate() : 60.0, 24.0, 240.0);
+    timer->setInterval(std::max(intervalMs, static_cast<int>(std::ceil(1000.0 / screenRate))));
+    return timer;
+}
+
+} // namespace
+
 LiveDisplay::LiveDisplay(const Form1Controls& controls, QObject* parent)
     : QObject(parent)
-    , m_c(controls) {
-    m_panelTimer = new QTimer(this);
-    m_panelTimer->setSingleShot(true);
-    // A coarse 16 ms timer may fire early and flush more often than the screen shows.
-    m_panelTimer->setTimerType(Qt::PreciseTimer);
-    const QScreen* screen = m_c.Text1->screen();
-    const double refresh = std::clamp(screen ? screen->refreshRate() : 60.0, 24.0, 240.0);
-    m_panelTimer->setInterval(static_cast<int>(std::ceil(1000.0 / refresh)));
+    , m_c(controls)
+    , m_chartTimer(refreshTimer(this, kChartIntervalMs, controls.Text1->screen()))
+    , m_panelTimer(refreshTimer(this, kPanelIntervalMs, controls.Text1->screen())) {
+    connect(m_chartTimer, &QTimer::timeout, this, &LiveDisplay::drawChart);
     connect(m_panelTimer, &QTimer::timeout, this, &LiveDisplay::flushPanel);
 }
 
@@ -40,6 +50,8 @@ void LiveDisplay::startRun(std::span<const double> trace) {
     showTrace(trace);
     m_pendingPanel.clear();
     m_pendingClear = false;
+    m_statisticsPending = false;
+    m_chartPending = false;
     m_c.Text1->clear();
 }
 
@@ -79,17 +91,24 @@ void LiveDisplay::showChunk(std::span<const double> trace) {
         m_pendingStatistics = fromUtf8(m_statisticsLabel);
         m_statisticsPending = true;
     }
-    if ((m_pendingClear || !m_pendingPanel.isEmpty() || m_statisticsPending) && !m_panelTimer->isActive())
-        m_panelTimer->start();
     if (m_traceChanged) {
         m_c.Chart1->textBox(2).setText(fromUtf8(m_statisticsCaption));
-        showTrace(trace);
-    } else if (m_charted) {
-        m_c.Chart1->draw(false); // the rate caption changed at a sweep boundary
+        m_c.Chart1->region(1).lineSeries(1).setData(trace);
     }
+    // Without a new trace, the rate caption changed at a sweep boundary.
+    m_chartPending = m_chartPending || m_traceChanged || m_charted;
+    if (m_chartPending && !m_chartTimer->isActive())
+        m_chartTimer->start();
+    if ((m_pendingClear || !m_pendingPanel.isEmpty() || m_statisticsPending) && !m_panelTimer->isActive())
+        m_panelTimer->start();
     m_heading.clear();
     m_charted = false;
     m_traceChanged = false;
+}
+
+void LiveDisplay::refreshNow() {
+    flushPanel();
+    drawChart();
 }
 
 void LiveDisplay::flushPanel() {
@@ -97,16 +116,26 @@ void LiveDisplay::flushPanel() {
     if (m_pendingClear)
         m_c.Text1->clear();
     if (!m_pendingPanel.isEmpty()) {
-        // Append at the end without rewriting the panel; the panel then scrolls to its end.
+        // Appended at the end in one edit: the document lays out the new lines once, and the cursor's
+        // moves do not lay out the last line to find where they are. The panel then scrolls to its end.
         QTextCursor cursor(m_c.Text1->document());
+        cursor.beginEditBlock();
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(m_pendingPanel);
+        cursor.endEditBlock();
     }
     m_pendingPanel.clear();
     m_pendingClear = false;
     if (m_statisticsPending)
         m_c.Label(5)->setText(m_pendingStatistics);
     m_statisticsPending = false;
+}
+
+void LiveDisplay::drawChart() {
+    m_chartTimer->stop();
+    if (m_chartPending)
+        m_c.Chart1->draw(true);
+    m_chartPending = false;
 }
 
 void LiveDisplay::showTrace(std::span<const double> trace) {

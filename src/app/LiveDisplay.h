@@ -1,6 +1,6 @@
 // The live display of a recording run: the heading line Label4, the statistics Label5, the text panel Text1
-// and the chart Chart1. RecordingRun hands it each reading's outputs; it batches the panel and Label5 to one
-// update per screen refresh, Label4 and the chart to one update per received chunk.
+// and the chart Chart1. RecordingRun hands it each reading's outputs; it batches the chart to one redraw per
+// kChartIntervalMs, the panel and Label5 to one refresh per kPanelIntervalMs, and sets Label4 per chunk.
 #pragma once
 
 #include "app/Form1Layout.h"
@@ -33,24 +33,34 @@ public:
     // One reading of the chunk being received; copies what it needs, since the outputs' texts are valid
     // only until the next reading.
     void take(const acquisition::ReadingOutputs& out);
-    // The chunk is complete: the heading and the chart now (trace is the sweep's displayBuffer after the
-    // chunk), the panel and the statistics label at the next screen refresh.
+    // The chunk is complete: the heading now, the panel, the statistics label and the chart (trace is the
+    // sweep's displayBuffer after the chunk) at the next refresh.
     void showChunk(std::span<const double> trace);
 
-    // Writes what is pending for the panel and Label5 now (Stop: the last lines must be there to read).
-    void flushPanel();
+    // Shows what is pending now (Stop: the last lines must be there to read).
+    void refreshNow();
+
+    // The chart is redrawn at most this often (and never faster than the screen refreshes): 25 times a
+    // second reads as continuous motion.
+    static constexpr int kChartIntervalMs = 40;
+    // The panel and Label5 are refreshed at most this often: each refresh shows every line that came since
+    // the last. Lines are read, not watched move, and each refresh (a layout, the panel, its scroll bar and
+    // the window's flush painted) cost more per reading than everything else on the receive path.
+    static constexpr int kPanelIntervalMs = 250;
 
 private:
+    void flushPanel();
+    void drawChart();
     void showTrace(std::span<const double> trace);
 
     const Form1Controls& m_c;
-    // Live lines reach Text1 at most once per screen refresh: painting the panel per read would cost more
-    // than everything else on the receive path together.
-    QTimer* m_panelTimer = nullptr;
+    QTimer* m_chartTimer;
+    QTimer* m_panelTimer;
     QString m_pendingPanel;
     bool m_pendingClear = false;
     QString m_pendingStatistics; // Label5, shown with the panel
     bool m_statisticsPending = false;
+    bool m_chartPending = false;
 
     // The chunk being received.
     std::string m_heading;

@@ -94,7 +94,7 @@ void RecordingRun::Command2_Click() {
     m_c.Command(1)->setEnabled(true);
     m_c.Command(2)->setEnabled(false);
     m_timer1->stop();
-    m_display->flushPanel();
+    m_display->refreshNow();
     if (m_port->isOpen()) {
         m_port->close();
         closeRecordFile();

@@ -38,7 +38,8 @@ void Chart::Impl::drawNow() {
         owner.setFixedSize(size);
     plot->setGeometry(QRect(QPoint(0, 0), size));
     mapping.apply(content, Look::Screen);
-    plot->replot(QCustomPlot::rpImmediateRefresh);
+    // Painted with the window's other changes in one flush, not at once on its own.
+    plot->replot(QCustomPlot::rpQueuedRefresh);
     ++drawCount;
     sinceDraw.restart();
 }
