@@ -55,6 +55,12 @@ SerialLink::SerialLink(QObject* parent)
     : QObject(parent) {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::onError);
+    m_rest.setSingleShot(true);
+    m_rest.setInterval(kRestMs);
+    connect(&m_rest, &QTimer::timeout, this, [this] {
+        if (m_readNotifier && m_port.isOpen())
+            m_readNotifier->setEnabled(true); // what came meanwhile is read at once
+    });
 }
 
 SerialLink::~SerialLink() {
@@ -113,11 +119,18 @@ OpenResult SerialLink::openPath(const QString& device, const QString& link, std:
     m_port.setRequestToSend(false);
     m_port.clearError();
 
+    m_readNotifier = nullptr;
+    for (QSocketNotifier* notifier : m_port.findChildren<QSocketNotifier*>()) {
+        if (notifier->type() == QSocketNotifier::Read && notifier->socket() == m_port.handle())
+            m_readNotifier = notifier;
+    }
+
     m_opened = OpenResult{true, device, link, {}};
     return m_opened;
 }
 
 void SerialLink::close() {
+    m_rest.stop();
     if (m_port.isOpen())
         m_port.close();
     m_port.clearError();
@@ -129,6 +142,12 @@ bool SerialLink::isOpen() const {
 
 void SerialLink::onReadyRead() {
     const QByteArray bytes = m_port.readAll();
+    const bool busy = m_sinceRead.isValid() && m_sinceRead.elapsed() < kBusyMs;
+    m_sinceRead.start();
+    if (busy && m_readNotifier && m_port.isOpen() && !m_rest.isActive()) {
+        m_readNotifier->setEnabled(false);
+        m_rest.start();
+    }
     if (!bytes.isEmpty())
         emit received(bytes);
 }

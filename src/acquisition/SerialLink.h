@@ -3,9 +3,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QString>
+#include <QTimer>
 
 #include <string_view>
 
@@ -30,6 +34,13 @@ struct OpenResult {
 class SerialLink : public QObject {
     Q_OBJECT
 public:
+    // A read that follows the last by less than kBusyMs lets the port rest kRestMs before it is read
+    // again: a unit that sends 960 readings a second then wakes the window about 90 times a second with
+    // ten or so readings each, not once per byte, and a reading waits at most kRestMs. Slower readings are
+    // read as they come.
+    static constexpr int kRestMs = 10;
+    static constexpr int kBusyMs = 50;
+
     explicit SerialLink(QObject* parent = nullptr);
     ~SerialLink() override;
 
@@ -68,6 +79,11 @@ private:
 
     QSerialPort m_port;
     OpenResult m_opened;
+    // The port's own read notifier, rested after each read. QSerialPort has no call for it, so it is found
+    // among the port's children after open; without it every arrival is read at once, as before.
+    QPointer<QSocketNotifier> m_readNotifier;
+    QTimer m_rest;
+    QElapsedTimer m_sinceRead;
 };
 
 } // namespace acquisition
