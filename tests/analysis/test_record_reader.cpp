@@ -1,6 +1,7 @@
 // The record reader: bad lines by number, runs, midnight, bursts, late seconds, month names, file errors.
 #include "SimulatedRecord.h"
 #include "analysis/RecordReader.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -37,14 +38,11 @@ TEST(RecordReader, ReportsEachBadLineByNumberAndKeepsTheRest) {
         std::string reason;
     } cases[] = {
         {"7E:126: 2026-Dec-07 21:14:0", "cut short"},
-        {"7E:126: 2026-Dec-07 21:14:07.42  TE:    0.1", "cut short"},
         {"12C:300: 2026-Dec-07 21:14:07.42  TE:  -21.625 None None", "the code is not a number"},
         {"2C:300: 2026-Dec-07 21:14:07.42  TE:  -21.625 None None", "code outside 0-255"},
         {"7E:125: 2026-Dec-07 21:14:07.42  TE:    0.125 None None", "hexadecimal and decimal code differ"},
         {"7E:126: 2026-Feb-30 21:14:07.42  TE:    0.125 None None", "impossible date"},
-        {"7E:126: 2026-Xyz-07 21:14:07.42  TE:    0.125 None None", "impossible date"},
         {"7E:126: 2026-Dec-07 24:14:07.42  TE:    0.125 None None", "impossible time of day"},
-        {"7E:126: 2026-Dec-07 21:61:07.42  TE:    0.125 None None", "impossible time of day"},
         {"7E:126: 2026-Dec-07 21:14:07.42  TE:    abcde None None", "the tracking error is not a number"},
         {"7E:126: 2026-Dec-07 21:14:07.42  TE:    9.125 None None",
          "the tracking error does not match the code"},
@@ -130,19 +128,16 @@ TEST(RecordReader, ReadsMonthNamesOfOtherLocales) {
 }
 
 TEST(RecordReader, NamesTheFileWhenItCannotBeRead) {
-    const auto dir = std::filesystem::temp_directory_path() / "qel-analysis-reader-test";
-    std::filesystem::create_directories(dir);
-    const std::string empty = (dir / "empty.txt").string();
+    const testsupport::TempDir dir;
+    const std::string empty = dir.file("empty.txt"), junk = dir.file("junk.txt");
     std::ofstream(empty).close();
-    const std::string junk = (dir / "junk.txt").string();
     std::ofstream(junk) << "hello\nworld\n";
-    const std::string missing = (dir / "missing.txt").string();
+    const std::string missing = dir.file("missing.txt");
     for (const auto& [path, words] :
          {std::pair{empty, "is empty"}, std::pair{junk, "no readable record line"},
-          std::pair{missing, "Cannot open"}, std::pair{dir.string(), "is a folder"}}) {
+          std::pair{missing, "Cannot open"}, std::pair{dir.path.string(), "is a folder"}}) {
         const ReadResult r = readRecordFile(path);
         EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
         EXPECT_NE(r.error.find(words), std::string::npos) << r.error;
     }
-    std::filesystem::remove_all(dir);
 }
