@@ -23,15 +23,12 @@ TEST(AlpacaAnswer, StatusThenErrorNumberThenValue) {
          0, 45.25},
         {200, R"({"Value":1.5})", 0, 1.5}, // no error fields at all
         {500, "simulated device fault", 500, 0},
-        {400, "no such device", 400, 0},
         {200, R"({"Value":45.25,"ErrorNumber":1031,"ErrorMessage":"not connected"})", 0x407, 0},
         {200, R"({"Value":45.25,"ErrorNumber":0,"ErrorMessage":"something went wrong"})", 0x4FF, 0},
         {200, R"({"ErrorNumber":"1032","ErrorMessage":"parked"})", 0x408, 0}, // a number sent as text
         {200, R"({"Value":null,"ErrorNumber":0,"ErrorMessage":""})", failureMalformed, 0},
         {200, R"({"Value":"45.25","ErrorNumber":0})", failureMalformed, 0},
-        {200, R"({"Value":45.25,"ErrorNumber":0)", failureMalformed, 0}, // cut off
         {200, R"([45.25])", failureMalformed, 0},
-        {200, "", failureMalformed, 0},
         {200, R"({"Value":1,"ErrorNumber":1e300})", failureMalformed, 0},
         {200, R"({"Value":1,"ErrorNumber":-5,"ErrorMessage":"x"})", 0x4FF, 0},
     };

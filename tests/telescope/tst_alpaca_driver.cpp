@@ -28,6 +28,11 @@ Timeouts quickTimeouts() {
     return t;
 }
 
+bool openAndConnect(AlpacaDriver& driver) {
+    return answer<Done>([&](auto cb) { driver.open(cb); }).ok() &&
+           answer<Done>([&](auto cb) { driver.connect(cb); }).ok();
+}
+
 } // namespace
 
 class TestAlpacaDriver : public QObject {
@@ -66,8 +71,7 @@ private slots:
     void guideRatesGoOutInDegreesPerSecondAndComeBackAsMultiples() {
         MountSim sim({"--interface", "4"});
         AlpacaDriver driver(sim.id(), net);
-        QVERIFY(answer<Done>([&](auto cb) { driver.open(cb); }).ok());
-        QVERIFY(answer<Done>([&](auto cb) { driver.connect(cb); }).ok());
+        QVERIFY(openAndConnect(driver));
         QVERIFY(answer<Done>([&](auto cb) { driver.setGuideRateRightAscension(0.5, cb); }).ok());
         QVERIFY(answer<Done>([&](auto cb) { driver.setGuideRateDeclination(0.2, cb); }).ok());
         const QByteArray log = sim.requests();
@@ -87,8 +91,7 @@ private slots:
     void pulseGuidingMovesTheMount() {
         MountSim sim({"--ra", "5.5"});
         AlpacaDriver driver(sim.id(), net);
-        QVERIFY(answer<Done>([&](auto cb) { driver.open(cb); }).ok());
-        QVERIFY(answer<Done>([&](auto cb) { driver.connect(cb); }).ok());
+        QVERIFY(openAndConnect(driver));
         QVERIFY(answer<Done>([&](auto cb) { driver.pulseGuide(GuideDirection::East, 200, cb); }).ok());
         QVERIFY(sim.received("PUT /api/v1/telescope/0/pulseguide ClientID="));
         QVERIFY(sim.requests().contains("Direction=2 Duration=200"));
@@ -113,8 +116,7 @@ private slots:
         for (const auto& c : cases) {
             AlpacaDriver driver(sim.id(), net, quickTimeouts());
             sim.fault("none");
-            QVERIFY(answer<Done>([&](auto cb) { driver.open(cb); }).ok());
-            QVERIFY(answer<Done>([&](auto cb) { driver.connect(cb); }).ok());
+            QVERIFY(openAndConnect(driver));
             sim.fault(c.fault);
             Result<Done> r =
                 QByteArray(c.call) == "pulseguide"
