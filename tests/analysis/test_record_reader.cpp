@@ -38,10 +38,12 @@ TEST(RecordReader, ReportsEachBadLineByNumberAndKeepsTheRest) {
         std::string reason;
     } cases[] = {
         {"7E:126: 2026-Dec-07 21:14:0", "cut short"},
+        {"7E:126: 2026-Dec-07 21:14:07.42  TE:    0.1", "cut short"},
         {"12C:300: 2026-Dec-07 21:14:07.42  TE:  -21.625 None None", "the code is not a number"},
         {"2C:300: 2026-Dec-07 21:14:07.42  TE:  -21.625 None None", "code outside 0-255"},
         {"7E:125: 2026-Dec-07 21:14:07.42  TE:    0.125 None None", "hexadecimal and decimal code differ"},
         {"7E:126: 2026-Feb-30 21:14:07.42  TE:    0.125 None None", "impossible date"},
+        {"7E:126: 2026-Xyz-07 21:14:07.42  TE:    0.125 None None", "impossible date"},
         {"7E:126: 2026-Dec-07 24:14:07.42  TE:    0.125 None None", "impossible time of day"},
         {"7E:126: 2026-Dec-07 21:14:07.42  TE:    abcde None None", "the tracking error is not a number"},
         {"7E:126: 2026-Dec-07 21:14:07.42  TE:    9.125 None None",
