@@ -37,6 +37,7 @@ TEST(PortDevice, NamingRule) {
         {"built-in port when nothing exists", 8, {}, Posix, "/dev/ttyS7", ""},
         {"COM1 is not COM10", 10, {"/w/COM1"}, Posix, "/dev/ttyS9", ""},
         {"two-digit link", 10, {"/w/COM10"}, Posix, "/w/COM10", "/w/COM10"},
+        {"highest port", 255, {}, Posix, "/dev/ttyS254", ""},
         {"no port chosen", 0, {"/w/COM0"}, Posix, nullptr, ""},
         {"past the highest", 256, {}, PortNaming::Windows, nullptr, ""},
     };
