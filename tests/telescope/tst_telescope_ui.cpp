@@ -1,5 +1,5 @@
 // The chooser dialog (preselection, Return, Esc, sources' findings) and the position poll (never queued
-// behind a poll in flight, "None" after three failed polls) with a FakeDriver.
+// behind a poll in flight) with a FakeDriver. "None" after failed polls: test_position_text.
 #include "telescope/ChooserDialog.h"
 #include "telescope/FakeDriver.h"
 #include "telescope/PositionPoll.h"
@@ -109,25 +109,6 @@ private slots:
         driver.releaseAll();
         QCOMPARE(texts.count(), 1);
         QVERIFY(!poll.PositionCalc_Timer()->isActive());
-    }
-
-    void threeFailedPollsGiveNoneAndOneMessage() {
-        FakeDriver driver;
-        driver.positionFailure = {0x407, "The mount is not connected"};
-        PositionPoll poll;
-        QSignalSpy texts(&poll, &PositionPoll::positionTexts);
-        QSignalSpy failed(&poll, &PositionPoll::readFailed);
-        poll.start(driver);
-        for (int i = 0; i < 5; ++i)
-            poll.tick();
-        QCOMPARE(texts.count(), 1);
-        QCOMPARE(texts.at(0).at(0).toString(), QStringLiteral("None"));
-        QCOMPARE(failed.count(), 1);
-        QVERIFY(failed.at(0).at(0).toString().contains(QString::fromStdString(kId)));
-        driver.positionFailure = {};
-        poll.tick();
-        QCOMPARE(texts.count(), 2);
-        QCOMPARE(texts.at(1).at(0).toString(), QStringLiteral("RA  05:30:00"));
     }
 };
 

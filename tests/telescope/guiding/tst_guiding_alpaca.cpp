@@ -1,5 +1,5 @@
 // Guiding ticks through the real Alpaca driver to tools/alpaca-mount-sim over 127.0.0.1: the pulseguide
-// requests the simulator logs (directions, durations), and the unpark question on a parked mount.
+// requests the simulator logs (directions, durations). The unpark question: test_guide_tick, tst_guide_loop.
 #include "support/MountSim.h"
 #include "telescope/alpaca/AlpacaDriver.h"
 #include "telescope/guiding/GuideOutput.h"
@@ -59,29 +59,6 @@ private slots:
         }
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
         QCOMPARE(sim.pulses(), QStringList({"2 133", "1 0", "3 133", "1 0", "3 0", "1 0", "2 333", "1 0"}));
-    }
-
-    void parkedMountIsAskedOnceAndUnparkedOnYes() {
-        MountSim sim({"--port", "0", "--parked"});
-        QVERIFY(sim.port != 0);
-        auto driver = connectTo(sim);
-        QVERIFY(driver);
-        GuideController controller;
-        std::vector<std::function<void(bool)>> questions;
-        GuideOutput output([&](std::function<void(bool)> answer) { questions.push_back(std::move(answer)); },
-                           nullptr);
-        output.setDriver(driver.get());
-
-        for (int second = 1; second <= 3; ++second)
-            tick(controller, output, 1.0, second);
-        QCOMPARE(questions.size(), std::size_t(1));
-        QVERIFY(sim.pulses().isEmpty());
-
-        questions[0](true);
-        QVERIFY(QTest::qWaitFor([&] { return !output.callsInFlight(); }, 20000));
-        QVERIFY(sim.requests().contains("PUT /api/v1/telescope/0/unpark"));
-        QCOMPARE(tick(controller, output, 1.0, 4).outcome, TickOutcome::Send);
-        QCOMPARE(sim.pulses(), QStringList({"2 133", "1 0"}));
     }
 };
 

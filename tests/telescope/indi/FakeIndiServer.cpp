@@ -1,9 +1,6 @@
 // The replaying INDI server for tests (see FakeIndiServer.h).
 #include "telescope/indi/FakeIndiServer.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
@@ -92,28 +89,6 @@ void FakeIndiServer::dropClient() {
     if (m_client)
         m_client->abort();
     m_server.close();
-}
-
-bool waitUntil(const std::function<bool()>& done) {
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QElapsedTimer guard;
-    guard.start();
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || guard.elapsed() > 20000)
-            loop.quit();
-    });
-    poll.start(5);
-    loop.exec();
-    return done();
-}
-
-void spin(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 QString sessionPath(const char* name) {

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 
 #include <functional>
 
@@ -51,8 +52,12 @@ private:
 };
 
 // Runs the event loop until done() holds or 20 s have passed (a guard against a hang, not a timing check).
-bool waitUntil(const std::function<bool()>& done);
+inline bool waitUntil(const std::function<bool()>& done) {
+    return QTest::qWaitFor(done, 20000);
+}
 // Runs the event loop for about ms milliseconds.
-void spin(int ms);
+inline void spin(int ms) {
+    QTest::qWait(ms);
+}
 // The path of a captured session in tests/telescope/indi/sessions.
 QString sessionPath(const char* name);

@@ -1,5 +1,5 @@
 // IndiMount with the clock in the test's hand: the time limits on every answer and on a pulse's end, the
-// placeholder coordinates after connecting, and where each direction goes.
+// coordinates of a mount found connected, and where each direction goes (west: test_indi_driver's replay).
 #include "telescope/indi/IndiMount.h"
 
 #include <gtest/gtest.h>
@@ -66,8 +66,6 @@ TEST_F(MountTest, EachDirectionGoesToItsAxisWithTheOtherDirectionZero) {
         GuideDirection direction;
         const char* expected;
     } cases[] = {
-        {GuideDirection::West, "TELESCOPE_TIMED_GUIDE_WE\"><oneNumber name=\"TIMED_GUIDE_W\">250</oneNumber>"
-                               "<oneNumber name=\"TIMED_GUIDE_E\">0</oneNumber>"},
         {GuideDirection::East, "TELESCOPE_TIMED_GUIDE_WE\"><oneNumber name=\"TIMED_GUIDE_W\">0</oneNumber>"
                                "<oneNumber name=\"TIMED_GUIDE_E\">250</oneNumber>"},
         {GuideDirection::North, "TELESCOPE_TIMED_GUIDE_NS\"><oneNumber name=\"TIMED_GUIDE_N\">250</oneNumber>"
@@ -126,49 +124,24 @@ TEST_F(MountTest, PulseEndingInAlertIsToldToTheOperator) {
     EXPECT_FALSE(mount.waiting());
 }
 
-TEST_F(MountTest, PositionAfterConnectingWaitsForTheFirstUpdate) {
-    mount.linkUp(0);
-    mount.receive(define("CONNECTION", PropertyType::Switch, {{"CONNECT", "Off"}, {"DISCONNECT", "On"}}), 0);
-    mount.connect(catchDone(), 0);
-    mount.receive(set("CONNECTION", PropertyState::Ok, {{"CONNECT", "On"}, {"DISCONNECT", "Off"}},
-                      PropertyType::Switch),
-                  10);
-    mount.receive(define("EQUATORIAL_EOD_COORD", PropertyType::Number, {{"RA", "0"}, {"DEC", "0"}}), 20);
-    EXPECT_FALSE(done) << "the definition right after connecting holds placeholders";
-    std::optional<Result<double>> ra;
-    mount.coordinate(
-        true, [&](const Result<double>& r) { ra = r; }, 30);
-    EXPECT_FALSE(ra);
-    mount.receive(set("EQUATORIAL_EOD_COORD", PropertyState::Idle, {{"RA", "18:30:00"}, {"DEC", "10"}},
-                      PropertyType::Number),
-                  250);
-    ASSERT_TRUE(done && done->ok());
-    ASSERT_TRUE(ra && ra->ok());
-    EXPECT_DOUBLE_EQ(*ra->value, 18.5);
-
-    // A mount found connected already (another client connected it) defines real coordinates: no wait.
+TEST_F(MountTest, PositionOfAMountFoundConnectedNeedsNoWait) {
+    // Connecting ourselves waits past the placeholder definition (test_indi_driver's replay); a mount
+    // another client connected already defines real coordinates.
     connectedMount();
     mount.receive(define("EQUATORIAL_EOD_COORD", PropertyType::Number, {{"RA", "6.25"}, {"DEC", "0"}}), 0);
-    ra.reset();
+    std::optional<Result<double>> ra;
     mount.coordinate(
         true, [&](const Result<double>& r) { ra = r; }, 0);
     ASSERT_TRUE(ra && ra->ok());
     EXPECT_DOUBLE_EQ(*ra->value, 6.25);
 }
 
-TEST_F(MountTest, MissingDeviceAndLostLinkFailInWords) {
+TEST_F(MountTest, MissingDeviceFailsInWords) { // a lost link: test_indi_driver's vanished server
     mount.linkUp(0);
     mount.open(catchDone(), 0);
     mount.expire(answerLimitMs);
     ASSERT_TRUE(done);
     EXPECT_NE(done->failure.message.find("has no device named \"Mount\""), std::string::npos);
-
-    connectedMount();
-    mount.pulseGuide(GuideDirection::East, 100, catchDone(), 0);
-    mount.linkLost("The INDI server at 127.0.0.1:7624 closed the connection");
-    ASSERT_TRUE(done);
-    EXPECT_EQ(done->failure.number, failureUnreachable);
-    EXPECT_FALSE(mount.waiting());
 }
 
 TEST(IndiValues, DecimalAndSexagesimalNumbers) {

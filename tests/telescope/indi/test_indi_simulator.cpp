@@ -1,15 +1,14 @@
 // IndiDriver against the real indiserver + indi_simulator_telescope. Run through with_indiserver.sh, which
 // starts the server on 127.0.0.1:7624 in a private network namespace with its own HOME (see CMakeLists.txt).
-#include "telescope/indi/FakeIndiServer.h"
+// Park refusal, a vanished server and the listing are replayed in test_indi_driver and
+// test_indi_telescope_list; tst_indi_chooser lists the real simulator.
+#include "telescope/indi/FakeIndiServer.h" // waitUntil, spin
 #include "telescope/indi/IndiDriver.h"
-#include "telescope/indi/IndiTelescopeList.h"
 #include "telescope/indi/IndiTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 
 using namespace telescope;
 using namespace telescope::indi;
@@ -68,22 +67,6 @@ TEST_F(IndiSimulator, GuideRateIsReadBack) {
     EXPECT_DOUBLE_EQ(number.value(), 0.5);
 }
 
-TEST_F(IndiSimulator, ParkedMountIsRefusedPulsesThenUnparked) {
-    driver.atPark(flag.take());
-    await(flag);
-    ASSERT_TRUE(flag.ok() && flag.value()) << "with_indiserver.sh --parked starts the simulator parked";
-    driver.pulseGuide(GuideDirection::West, 1000, done.take());
-    await(done);
-    EXPECT_EQ(done.number(), failureParked) << done.message();
-
-    driver.unpark(done.take());
-    await(done);
-    ASSERT_TRUE(done.ok()) << done.message();
-    driver.atPark(flag.take());
-    await(flag);
-    EXPECT_TRUE(flag.ok() && !flag.value());
-}
-
 TEST_F(IndiSimulator, WestPulseMovesRightAscension) {
     driver.unpark(done.take()); // also turns tracking on, so that RA stands still between pulses
     await(done);
@@ -104,31 +87,6 @@ TEST_F(IndiSimulator, WestPulseMovesRightAscension) {
     const double moved = (rightAscension() - before) * 15 * 3600; // hours -> arcseconds
     std::printf("1000 ms west pulse at 0.5 x sidereal moved RA by %.3f arcsec\n", moved);
     EXPECT_NEAR(moved, -7.5, 0.3);
-}
-
-TEST_F(IndiSimulator, ServerGoingAwayIsToldInWords) {
-    const char* pid = std::getenv("INDISERVER_PID");
-    ASSERT_NE(pid, nullptr) << "run through with_indiserver.sh";
-    std::vector<std::string> notices;
-    driver.setNoticeHandler([&](const std::string& text) { notices.push_back(text); });
-    ASSERT_EQ(::kill(std::atoi(pid), SIGTERM), 0);
-    ASSERT_TRUE(waitUntil([&] { return !notices.empty(); }));
-    EXPECT_EQ(notices.back(), "The INDI server at 127.0.0.1:7624 closed the connection");
-    driver.rightAscension(number.take());
-    await(number);
-    EXPECT_EQ(number.number(), failureUnreachable);
-    EXPECT_EQ(number.message(), notices.back());
-}
-
-TEST(IndiSimulatorList, ListsTheSimulator) {
-    ensureApplication();
-    IndiTelescopeList list;
-    Catch<std::vector<IndiTelescope>> found;
-    list.list("127.0.0.1", 7624, found.take());
-    ASSERT_TRUE(waitUntil([&] { return found.done(); }));
-    ASSERT_TRUE(found.ok()) << found.message();
-    ASSERT_EQ(found.value().size(), 1u);
-    EXPECT_EQ(found.value()[0].id, "indi://127.0.0.1:7624/Telescope Simulator");
 }
 
 } // namespace
