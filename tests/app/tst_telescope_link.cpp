@@ -64,8 +64,8 @@ private slots:
         QCOMPARE(m_w.preselections, std::vector<std::string>{kId});
         QCOMPARE(logTails().last(), QString::fromStdString(" Established ASCOM Connection " + kId));
         QVERIFY(link().PositionCalc_Timer()->isActive());
-        QCOMPARE(m_w.lastFake->calls.at(0), std::string("open"));
-        QCOMPARE(m_w.lastFake->calls.at(1), std::string("connect"));
+        QCOMPARE(std::vector(m_w.lastFake->calls.begin(), m_w.lastFake->calls.begin() + 2),
+                 (std::vector<std::string>{"open", "connect"}));
         FakeDriver* first = m_w.lastFake;
         check("Check2")->setChecked(false);
         QCOMPARE(first->disconnects, 1);
@@ -81,10 +81,9 @@ private slots:
     void guideRatesAreTheListsMultipleAndList8GoesForAFixedRateMount() {
         m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(3); // "0.5"
         check("Check2")->setChecked(true);
-        QCOMPARE(m_w.lastFake->writtenRateRa, 0.5);
-        QCOMPARE(m_w.lastFake->writtenRateDec, 0.5);
-        QCOMPARE(link().guideRateRa, 0.5);
-        QCOMPARE(link().guideRateDec, 0.5);
+        QCOMPARE((std::vector{m_w.lastFake->writtenRateRa, m_w.lastFake->writtenRateDec, link().guideRateRa,
+                              link().guideRateDec}),
+                 (std::vector{0.5, 0.5, 0.5, 0.5}));
         // Taken once, at connection.
         m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(8);
         QCOMPARE(link().guideRateRa, 0.5);
@@ -132,11 +131,11 @@ private slots:
             f.dec = -10.1;
         };
         check("Check2")->setChecked(true);
-        QTRY_COMPARE(QString::fromStdString(lines().raText), QStringLiteral("RA  12:11:59"));
-        QCOMPARE(QString::fromStdString(lines().decText), QStringLiteral("DEC  -10:05:59"));
+        QTRY_COMPARE(std::pair(lines().raText, lines().decText),
+                     std::pair<std::string, std::string>("RA  12:11:59", "DEC  -10:05:59"));
         m_w.lastFake->positionFailure = {0x407, "The mount is not connected"};
-        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(lines().raText), QStringLiteral("None"), 10000);
-        QCOMPARE(QString::fromStdString(lines().decText), QStringLiteral("None"));
+        QTRY_COMPARE_WITH_TIMEOUT(std::pair(lines().raText, lines().decText),
+                                  std::pair<std::string, std::string>("None", "None"), 10000);
         QVERIFY(m_w.form->messages().shown("telescope position").contains(QString::fromStdString(kId)));
     }
 };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using namespace telescope;
@@ -95,11 +97,8 @@ TEST(DriverId, IdentifiersOfBothBackendsRoundTrip) {
     for (const auto& g : good) {
         const auto id = parseDriverId(g.text);
         ASSERT_TRUE(id) << g.text;
-        EXPECT_EQ(id->backend, g.backend);
-        EXPECT_EQ(id->host, g.host);
-        EXPECT_EQ(id->port, g.port);
-        EXPECT_EQ(id->deviceNumber, g.number);
-        EXPECT_EQ(id->deviceName, g.name);
+        EXPECT_EQ(std::tie(id->backend, id->host, id->port, id->deviceNumber, id->deviceName),
+                  std::make_tuple(g.backend, std::string(g.host), g.port, g.number, std::string(g.name)));
         EXPECT_EQ(formatDriverId(*id), g.text);
     }
     for (const char* bad :
