@@ -49,8 +49,9 @@ TEST(PortDevice, NamingRule) {
         for (const char* workDir : {"/w", "/w/"}) { // with or without the slash
             const auto got = choosePortDevice(c.port, workDir, exists, c.naming);
             ASSERT_EQ(got.has_value(), c.path != nullptr) << c.name;
-            if (got)
+            if (got) {
                 EXPECT_EQ(std::tie(got->path, got->link), std::make_tuple(c.path, c.link)) << c.name;
+            }
         }
     }
     const auto inCwd = [](const std::string& path) {

@@ -8,9 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 
 using namespace analysis;

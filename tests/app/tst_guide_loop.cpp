@@ -9,11 +9,9 @@
 #include "telescope/FakeDriver.h"
 #include "widgets/OneRowList.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 #include <algorithm>
 

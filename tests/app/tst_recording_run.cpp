@@ -10,13 +10,10 @@
 #include "widgets/OneRowList.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-
-#include <algorithm>
 
 using testsupport::PtyPair;
 
@@ -51,6 +48,9 @@ class TestRecordingRun : public QObject {
     bool linkCom1(const QString& device) {
         QFile::remove(m_w.dir.filePath(QStringLiteral("COM1")));
         return QFile::link(device, m_w.dir.filePath(QStringLiteral("COM1")));
+    }
+    std::pair<bool, bool> startAndStopEnabled() {
+        return {find<QPushButton>("Command1")->isEnabled(), find<QPushButton>("Command2")->isEnabled()};
     }
     bool green() { return find<widgets::IndicatorSquare>("Label3")->isGreen(); }
 
@@ -121,11 +121,7 @@ private slots:
         for (int i = 0; i < 300; ++i)
             QCOMPARE(codeOf(lines.at(i)), i % 256);
         QCOMPARE(codeOf(lines.at(300)), 10);
-        const auto log = m_w.logLines();
-        QCOMPARE(std::count_if(
-                     log.begin(), log.end(),
-                     [](const QByteArray& l) { return l.endsWith(" Established QEL Serial Connection\r"); }),
-                 2);
+        QCOMPARE(m_w.logLines().join('\n').count(" Established QEL Serial Connection\r"), 2);
     }
 
     void missingPortIsToldAndCreatesNoFile() {
@@ -138,12 +134,10 @@ private slots:
                      said.contains(QStringLiteral("No such file or directory")),
                  qPrintable(said));
         // "Start failed": Stop enabled, Start disabled; Stop returns to Idle.
-        QVERIFY(find<QPushButton>("Command2")->isEnabled());
-        QVERIFY(!find<QPushButton>("Command1")->isEnabled());
+        QCOMPARE(startAndStopEnabled(), std::pair(false, true));
         QVERIFY(!green());
         press("Command2");
-        QVERIFY(find<QPushButton>("Command1")->isEnabled());
-        QVERIFY(!find<QPushButton>("Command2")->isEnabled());
+        QCOMPARE(startAndStopEnabled(), std::pair(true, false));
     }
 
     void unopenableRecordFileClosesThePortAgain() {

@@ -5,7 +5,6 @@
 
 #include "chart/ChartPixels.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <algorithm>

@@ -11,14 +11,14 @@ using namespace telescope::indi;
 
 namespace {
 
+// A message of the device "Mount", every member given.
+Message message(MessageKind kind, const std::string& property, PropertyType type, PropertyState state,
+                std::vector<Element> elements = {}, const std::string& text = {}) {
+    return {kind, type, "Mount", property, state, "rw", "", 0, text, "", std::move(elements)};
+}
+
 Message define(const std::string& property, PropertyType type, std::vector<Element> elements = {}) {
-    return {.kind = MessageKind::Define,
-            .type = type,
-            .device = "Mount",
-            .name = property,
-            .state = PropertyState::Idle,
-            .perm = "rw",
-            .elements = std::move(elements)};
+    return message(MessageKind::Define, property, type, PropertyState::Idle, std::move(elements));
 }
 
 const char* const kWE = "TELESCOPE_TIMED_GUIDE_WE";
@@ -53,8 +53,7 @@ struct MountTest : ::testing::Test {
     }
     // The pulse property `axis` goes to `state` at `nowMs`.
     void pulseState(const char* axis, PropertyState state, std::int64_t nowMs, const std::string& text = {}) {
-        mount.receive(
-            {.kind = MessageKind::Set, .device = "Mount", .name = axis, .state = state, .text = text}, nowMs);
+        mount.receive(message(MessageKind::Set, axis, PropertyType::Number, state, {}, text), nowMs);
     }
 };
 
