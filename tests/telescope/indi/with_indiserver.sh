@@ -13,10 +13,8 @@ if [ -z "${QEL_INDI_NETNS:-}" ]; then
     command -v "$tool" >/dev/null 2>&1 ||
       { echo "SKIP: $tool is not installed (apt-get install indi-bin util-linux iproute2)" >&2; exit 77; }
   done
-  if ! unshare -rn true 2>/dev/null; then
-    echo "SKIP: unshare -rn failed: this system does not allow unprivileged network namespaces" >&2
-    exit 77
-  fi
+  unshare -rn true 2>/dev/null ||
+    { echo "SKIP: unshare -rn failed: this system does not allow unprivileged network namespaces" >&2; exit 77; }
   export QEL_INDI_NETNS=1
   exec unshare -rn "$0" "$@"
 fi
