@@ -52,7 +52,7 @@ TEST(RecordReader, ReportsEachBadLineByNumberAndKeepsTheRest) {
         {"garbage", "the code is not a number"},
     };
     std::string text = kGood;
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         text += c.text + "\r\n" + kGood;
     const ReadResult result = read(text);
     ASSERT_TRUE(result.error.empty()) << result.error;

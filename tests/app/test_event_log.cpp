@@ -34,11 +34,10 @@ TEST_F(EventLogTest, OpeningEmptiesAnEarlierLogAndLinesAreStampedEndedByCrLfAndO
 TEST_F(EventLogTest, UncreatableLogGivesTheSystemsReason) {
     // A directory in the log's place cannot be opened as a file, even by root.
     fs::create_directories(path);
-    auto opened = app::EventLog::open(path, clock, formatter);
-    EXPECT_FALSE(opened.log);
-    EXPECT_EQ(opened.error, "Is a directory");
-    auto missingDir = app::EventLog::open(dir.file("no-such-dir/QEL_TE_Recorder_log.txt"), clock, formatter);
-    EXPECT_EQ(missingDir.error, "No such file or directory");
+    const auto opened = app::EventLog::open(path, clock, formatter);
+    EXPECT_TRUE(!opened.log && opened.error == "Is a directory") << opened.error;
+    EXPECT_EQ(app::EventLog::open(dir.file("no-such-dir/QEL_TE_Recorder_log.txt"), clock, formatter).error,
+              "No such file or directory");
 }
 
 } // namespace

@@ -32,8 +32,9 @@ protected:
     Catch<T>& ask(Catch<T>& c, void (C::*member)(P...), A... args) {
         return call(c, *driver, member, args...);
     }
-    void await(Catch<Done>& c) {
+    Catch<Done>& await(Catch<Done>& c) {
         EXPECT_TRUE(waitUntil([&c] { return c.done(); }));
+        return c;
     }
     int sentContaining(const QString& text) const {
         int n = 0;
@@ -130,8 +131,7 @@ TEST_F(IndiDriverTest, ServerGoingAwayFailsPendingAndLaterCalls) {
     driver->setGuideRateDeclination(0.7, done.take()); // the session has no answer for it: it stays pending
     const std::string where = "127.0.0.1:" + std::to_string(server->port());
     server->dropClient();
-    await(done);
-    EXPECT_EQ(done.number(), failureUnreachable);
+    EXPECT_EQ(await(done).number(), failureUnreachable);
     EXPECT_NE(done.message().find(where), std::string::npos) << done.message();
     ASSERT_EQ(notices.empty(), false);
     EXPECT_NE(notices.back().find("closed the connection"), std::string::npos) << notices.back();
@@ -163,8 +163,7 @@ TEST_F(IndiDriverTest, OpenFailsInWords) {
         other.open(done.take());
         ASSERT_TRUE(waitUntil([&] { return fake.hasClient(); }));
         fake.send(c.sent);
-        await(done);
-        EXPECT_EQ(done.number(), c.number);
+        EXPECT_EQ(await(done).number(), c.number);
         EXPECT_NE(done.message().find(c.said), std::string::npos) << done.message();
     }
 }
