@@ -5,7 +5,6 @@
 #include <fstream>
 #include <set>
 #include <string>
-#include <tuple>
 #include <unistd.h>
 
 #include "acquisition/PortDevice.h"
@@ -50,7 +49,8 @@ TEST(PortDevice, NamingRule) {
             const auto got = choosePortDevice(c.port, workDir, exists, c.naming);
             ASSERT_EQ(got.has_value(), c.path != nullptr) << c.name;
             if (got) {
-                EXPECT_EQ(std::tie(got->path, got->link), std::make_tuple(c.path, c.link)) << c.name;
+                EXPECT_EQ(got->path, c.path) << c.name;
+                EXPECT_EQ(got->link, c.link) << c.name;
             }
         }
     }

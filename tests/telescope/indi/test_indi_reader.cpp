@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 using namespace telescope::indi;
 
 namespace {
@@ -69,8 +67,9 @@ TEST(IndiReader, CapturedMessagesCarryStateTextAndTrimmedValues) {
     ASSERT_TRUE(alert && busy && deleted && note);
     EXPECT_EQ(alert->text.rfind("Error: Invalid range for W/E Rate (GUIDE_RATE_WE).", 0), 0u);
     EXPECT_EQ(alert->elements[0].value, "0.5");
-    EXPECT_EQ(std::tie(busy->kind, busy->elements[0].name, busy->elements[0].value),
-              std::make_tuple(MessageKind::Set, "TIMED_GUIDE_W", "1000"));
+    EXPECT_EQ(busy->kind, MessageKind::Set);
+    EXPECT_EQ(busy->elements[0].name, "TIMED_GUIDE_W");
+    EXPECT_EQ(busy->elements[0].value, "1000");
     EXPECT_EQ(deleted->device, "Telescope Simulator");
     EXPECT_EQ(note->text, "[INFO] Telescope simulator is online.");
 }
