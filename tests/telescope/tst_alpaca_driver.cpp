@@ -170,8 +170,7 @@ private slots:
         const auto [found, problem] = searchOn(net, targets);
         QVERIFY2(problem.empty(), problem.c_str());
         QCOMPARE(found.size(), size_t(1));
-        QCOMPARE(QString::fromStdString(found.front().id),
-                 QStringLiteral("alpaca://127.0.0.1:%1/telescope/0").arg(sim.port));
+        QCOMPARE(found.front().id, "alpaca://127.0.0.1:" + std::to_string(sim.port) + "/telescope/0");
         QCOMPARE(found.front().name, std::string("Alpaca Mount Simulator"));
 
         // Nobody on the other port: the search ends with a problem in words, not silently.

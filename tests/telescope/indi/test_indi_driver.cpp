@@ -85,7 +85,7 @@ TEST_F(IndiDriverTest, ParkedMountIsUnparkedThenGuided) {
 
     server->resume(); // ... and the pulse ends: Busy -> Idle
     ASSERT_TRUE(waitUntil([this] { return server->allSent(); }));
-    spin(100);
+    QTest::qWait(100);
     driver->pulseGuide(GuideDirection::West, 1000, done.take());
     EXPECT_TRUE(waitUntil([this] { return sentContaining("TIMED_GUIDE_WE") == 2; }));
 }
@@ -106,7 +106,7 @@ TEST_F(IndiDriverTest, RepeatedDefinitionsKeepThePulseGuardAndValues) {
     // Another client's getProperties makes the server define everything again, TIMED_GUIDE_WE as Idle.
     FakeIndiServer other(sessionPath("unparked"));
     server->send(other.answer("getProperties", 1));
-    spin(200);
+    QTest::qWait(200);
     EXPECT_EQ(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).number(), failurePulseRunning);
     EXPECT_TRUE(ask(flag, &IndiDriver::connected).value());
 }
@@ -117,7 +117,7 @@ TEST_F(IndiDriverTest, DisconnectWithdrawsTheMountsProperties) {
     ASSERT_TRUE(waitUntil([this] { return sentContaining("DISCONNECT") == 1; }));
     ASSERT_TRUE(waitUntil([this] {
         driver->connected(flag.take());
-        spin(20);
+        QTest::qWait(20);
         return flag.done() && flag.ok() && !flag.value();
     }));
     EXPECT_EQ(ask(number, &IndiDriver::rightAscension).number(), failureNotConnected);

@@ -2,7 +2,7 @@
 // starts the server on 127.0.0.1:7624 in a private network namespace with its own HOME (see CMakeLists.txt).
 // Park refusal, a vanished server and the listing are replayed in test_indi_driver and
 // test_indi_telescope_list; tst_indi_chooser lists the real simulator.
-#include "telescope/indi/FakeIndiServer.h" // waitUntil, spin
+#include "telescope/indi/FakeIndiServer.h" // waitUntil
 #include "telescope/indi/IndiDriver.h"
 #include "telescope/indi/IndiTestSupport.h"
 
@@ -51,13 +51,13 @@ TEST_F(IndiSimulator, WestPulseMovesRightAscension) {
     // Unparking also turns tracking on, so that RA stands still between pulses.
     ASSERT_TRUE(ask(done, &IndiDriver::unpark).ok()) << done.message();
     ASSERT_TRUE(ask(done, &IndiDriver::setGuideRateRightAscension, 0.5).ok()) << done.message();
-    spin(1000); // the simulator polls every 250 ms: let the last drift update before tracking arrive
+    QTest::qWait(1000); // the simulator polls every 250 ms: let the last drift update before tracking arrive
 
     const double before = ask(number, &IndiDriver::rightAscension).value();
     ASSERT_TRUE(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).ok()) << done.message();
     EXPECT_EQ(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).number(), failurePulseRunning)
         << "a second pulse while the first is Busy";
-    spin(2000);
+    QTest::qWait(2000);
     const double moved =
         (ask(number, &IndiDriver::rightAscension).value() - before) * 15 * 3600; // hours -> arcseconds
     std::printf("1000 ms west pulse at 0.5 x sidereal moved RA by %.3f arcsec\n", moved);
