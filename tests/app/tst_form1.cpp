@@ -101,10 +101,10 @@ private slots:
                      told.contains(QStringLiteral("factory settings are in use")),
                  qPrintable(told));
         // The factory settings, as on a first start: every list has a selection, so Start has a port.
-        QCOMPARE(find<OneRowList>("List1")->selectedText(), QStringLiteral("1"));
-        QCOMPARE(find<OneRowList>("List2")->selectedText(), QStringLiteral("120"));
-        QCOMPARE(find<OneRowList>("List8")->selectedIndex(), 0);
-        QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
+        QCOMPARE(
+            (QStringList{find<OneRowList>("List1")->selectedText(), find<OneRowList>("List2")->selectedText(),
+                         find<OneRowList>("List8")->selectedText(), find<QLineEdit>("Text3")->text()}),
+            (QStringList{"1", "120", "0.2", "QEL_TE_Recorder1.txt"}));
         QVERIFY(!find<IndicatorSquare>("Label13")->isGreen());
         // Saving now writes positions the next start reads back.
         m_w.form->SaveSettings_Click();
