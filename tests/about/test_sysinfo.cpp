@@ -46,14 +46,13 @@ const std::string kLocation = "SOFTWARE\\Microsoft\\Shared Tools Location";
 } // namespace
 
 TEST(GetKeyValue, ReadsStringsAndNumbersAndClosesEveryKey) {
-    struct Case {
+    const struct {
         const char* storedAs; // the value's name, nullptr for no key at all
         std::uint32_t type;
         std::string bytes;
         bool read;
         std::string text;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"PATH", kRegSz, std::string("C:\\Tools\0", 9), true, "C:\\Tools"}, // one trailing zero dropped
         {"PATH", kRegSz, "C:\\Tools", true, "C:\\Tools"},
         {"PATH", kRegDword, std::string("\x2a\0\0\x81", 4), true, "2164260906"},
@@ -63,7 +62,7 @@ TEST(GetKeyValue, ReadsStringsAndNumbersAndClosesEveryKey) {
         {"OTHER", kRegSz, "x", false, ""},
         {nullptr, kRegSz, "x", false, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         FakeRegistry registry;
         if (c.storedAs)
             registry.keys[kTools][c.storedAs] = {c.type, c.bytes};
@@ -75,18 +74,17 @@ TEST(GetKeyValue, ReadsStringsAndNumbersAndClosesEveryKey) {
 }
 
 TEST(WindowsSysInfoTool, TakesThePathKeyThenTheLocationKeyWithAnExistingToolElseIsUnavailable) {
-    struct Case {
+    const struct {
         bool pathKey, pathKeyRefused, locationKey, toolExists;
         std::optional<std::string> tool;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {true, false, true, false, "C:\\Program Files\\msinfo32.exe"}, // taken unchecked
         {false, false, true, true, "C:\\Common\\MSINFO\\MSINFO32.EXE"},
         {true, true, true, true, "C:\\Common\\MSINFO\\MSINFO32.EXE"},
         {false, false, true, false, std::nullopt},
         {false, false, false, true, std::nullopt},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         FakeRegistry registry;
         if (c.pathKey)
             registry.keys[kTools]["PATH"] = {kRegSz, std::string("C:\\Program Files\\msinfo32.exe") + '\0'};

@@ -107,8 +107,7 @@ TEST_F(ReadingProcessorTest, RecordWriteFailureIsReportedOnceAndLaterLinesAreSti
     ASSERT_TRUE(full.file);
     processor.startRun();
     const std::string first(processor.processReading(127, options(), full.file.get()).recordReport);
-    EXPECT_NE(first.find("/dev/full"), std::string::npos) << first;
-    EXPECT_NE(first.find("No space left on device"), std::string::npos) << first;
+    EXPECT_NE(first.find("\"/dev/full\": No space left on device"), std::string::npos) << first;
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(processor.processReading(127, options(), full.file.get()).recordReport, "");
     EXPECT_EQ(full.file->lostLines(), 4u);

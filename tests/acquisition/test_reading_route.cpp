@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <string>
 
 namespace {
@@ -66,10 +68,8 @@ TEST(ReadingRoute, SelectionTableOverSeventeenReadings) {
     for (const auto& c : cases) {
         RateCounters counters;
         const Pattern p = run(c.o, 17, counters);
-        EXPECT_EQ(p.live, c.live) << c.name;
-        EXPECT_EQ(p.record, c.record) << c.name;
-        EXPECT_EQ(p.chart, c.chart) << c.name;
-        EXPECT_EQ(p.trim, c.trim) << c.name;
+        EXPECT_EQ(std::tie(p.live, p.record, p.chart, p.trim), std::tie(c.live, c.record, c.chart, c.trim))
+            << c.name;
         EXPECT_EQ(routeReading(c.o, counters).recordFirst, c.recordFirst) << c.name;
     }
 }
@@ -83,8 +83,7 @@ TEST(ReadingRoute, SwitchToFiveHzAfterTwoReadingsLeavesNoFastRateReadings) {
     EXPECT_EQ(on.record, "................"); // ...nor recorded
     EXPECT_EQ(on.live, "......x.......x.");   // live lines only at the slow rate (readings 9 and 17)
     const Pattern off = run(options(kFiveHz, true, false), 8, counters);
-    EXPECT_EQ(off.live, "......x.");
-    EXPECT_EQ(off.chart, "......s.");
+    EXPECT_EQ(std::tie(off.live, off.chart), std::make_tuple("......x.", "......s."));
 
     RateCounters afterOne; // one standard reading: the counter is still 1 and returns to 1
     run(options(kStandard, false, false), 1, afterOne);

@@ -87,8 +87,7 @@ TEST(RecordWriterTest, FullQueueLosesLinesReportsOnceAndCountsThemWhenItCatchesU
     EXPECT_NE(full.report.find("\"run.txt\" has fallen more than a minute behind"), std::string::npos)
         << full.report;
     const auto stillFull = writer.writeLine("4");
-    EXPECT_FALSE(stillFull.written);
-    EXPECT_EQ(stillFull.report, "");
+    EXPECT_TRUE(!stillFull.written && stillFull.report.empty()) << stillFull.report;
     gate.release.set_value();
     writer.waitUntilIdle();
     const auto back = writer.writeLine("5");

@@ -1,5 +1,5 @@
-// The texts a reading produces, byte for byte: live and record lines, heading alignment, statistics and
-// rate captions, axis limits and the text panel's length rule.
+// The texts a reading produces, byte for byte: heading alignment of live lines, statistics and rate
+// captions, axis limits and the text panel's length rule. The lines themselves: test_reading_processor.
 #include "acquisition/ChartTexts.h"
 #include "acquisition/LineTexts.h"
 #include "acquisition/TextPanel.h"
@@ -16,30 +16,6 @@ std::string liveLine(std::uint8_t code) {
     std::string s;
     appendLiveLine(s, code, {2013, 1, 5, 21, 14, 7, 42}, common::TimeStampFormatter{}, "None", "None");
     return s;
-}
-
-std::string recordLine(std::uint8_t code) {
-    std::string s;
-    appendRecordLine(s, code, {2013, 1, 5, 21, 14, 7, 42}, common::TimeStampFormatter{}, "None", "None");
-    return s;
-}
-
-TEST(LineTexts, LiveAndRecordLinesByteForByte) {
-    const struct {
-        std::uint8_t code;
-        const char *live, *record;
-    } cases[] = {
-        {126, "7E:126: 2013-Jan-05 21:14:07.42  TE:    0.125 ASCOM None None",
-         "7E:126: 2013-Jan-05 21:14:07.42  TE:    0.125 None None"},
-        {5, "5:  5: 2013-Jan-05 21:14:07.42  TE:   15.250 ASCOM None None",
-         "5:5: 2013-Jan-05 21:14:07.42  TE:   15.250 None None"},
-        {255, "FF:255: 2013-Jan-05 21:14:07.42  TE:  -16.000 ASCOM None None",
-         "FF:255: 2013-Jan-05 21:14:07.42  TE:  -16.000 None None"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(liveLine(c.code), c.live);
-        EXPECT_EQ(recordLine(c.code), c.record);
-    }
 }
 
 TEST(LineTexts, LiveLinesLineUpUnderTheHeadingFromCodeSixteen) {

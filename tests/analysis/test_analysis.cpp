@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 
 using namespace analysis;
 
@@ -61,7 +60,7 @@ TEST(Analysis, FindsThePeriodAmplitudeAndFoldedCurveFromFourCycles) {
         std::uint32_t seed;
     } cases[] = {
         {480.0, 0.003, 1}, {480.0, -0.002, 2}, {480.0, 0.0, 3}, {299.2, 0.002, 4}, {299.2, -0.003, 5}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE("period " + std::to_string(c.period) + " seed " + std::to_string(c.seed));
         const qelsim::ErrorModel m = model(c.period, c.ramp);
         const Analysis a = analyzeRecording(record({simulatedRun(m, 4.0, c.seed)}));

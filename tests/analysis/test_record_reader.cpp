@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <tuple>
+#include <vector>
+
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 
 using namespace analysis;
@@ -51,7 +52,7 @@ TEST(RecordReader, ReportsEachBadLineByNumberAndKeepsTheRest) {
         {"garbage", "the code is not a number"},
     };
     std::string text = kGood;
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         text += c.text + "\r\n" + kGood;
     const ReadResult result = read(text);
     ASSERT_TRUE(result.error.empty()) << result.error;
@@ -70,9 +71,8 @@ TEST(RecordReader, AcceptsPositionsAndLivePaddingAndDecodesTheCode) {
                               line("2026-Dec-07 21:14:07.54", 255) + line("2026-Dec-07 21:14:07.67", 0));
     ASSERT_TRUE(r.error.empty()) << r.error;
     ASSERT_EQ(r.recording.size(), 3u);
-    EXPECT_DOUBLE_EQ(r.recording.arcseconds(0), 15.25);
-    EXPECT_DOUBLE_EQ(r.recording.arcseconds(1), -16.0);
-    EXPECT_DOUBLE_EQ(r.recording.arcseconds(2), 15.875);
+    EXPECT_EQ((std::vector{r.recording.arcseconds(0), r.recording.arcseconds(1), r.recording.arcseconds(2)}),
+              (std::vector{15.25, -16.0, 15.875})); // exact in binary
     EXPECT_NEAR(r.recording.seconds[0], 21 * 3600 + 14 * 60 + 7.42, 1e-9);
 }
 
@@ -84,8 +84,7 @@ TEST(RecordReader, SplitsRunsAtGapsAndBackwardStepsButNotAtLateSeconds) {
         line("2026-Dec-07 21:10:01.12") + line("2026-Dec-07 21:09:58.00") + line("2026-Dec-07 21:09:58.12");
     const Recording rec = read(text).recording;
     ASSERT_EQ(rec.runs.size(), 3u);
-    EXPECT_EQ(rec.runs[0].end, 2u);
-    EXPECT_EQ(rec.runs[1].end, 6u);
+    EXPECT_EQ(std::tie(rec.runs[0].end, rec.runs[1].end), std::make_tuple(2u, 6u));
     EXPECT_NEAR(rec.seconds[4], 21 * 3600 + 10 * 60 + 1.0, 1e-9);
 }
 

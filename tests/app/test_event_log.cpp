@@ -19,7 +19,8 @@ protected:
     common::TimeStampFormatter formatter;
 };
 
-TEST_F(EventLogTest, LinesAreStampedEndedByCrLfAndOnDiskAtOnce) {
+TEST_F(EventLogTest, OpeningEmptiesAnEarlierLogAndLinesAreStampedEndedByCrLfAndOnDiskAtOnce) {
+    app::EventLog::open(path, clock, formatter).log->write(" earlier run");
     auto opened = app::EventLog::open(path, clock, formatter);
     ASSERT_TRUE(opened.log) << opened.error;
     ASSERT_TRUE(opened.log->write(app::logmsg::kStartup));
@@ -30,24 +31,13 @@ TEST_F(EventLogTest, LinesAreStampedEndedByCrLfAndOnDiskAtOnce) {
                                             "2013-Jan-15 21:04:18.00 Chart Initialized\r\n");
 }
 
-TEST_F(EventLogTest, OpeningEmptiesTheLogOfAnEarlierRun) {
-    {
-        auto first = app::EventLog::open(path, clock, formatter);
-        first.log->write(" earlier run");
-    }
-    auto second = app::EventLog::open(path, clock, formatter);
-    second.log->write(app::logmsg::kStartup);
-    EXPECT_EQ(testsupport::fileBytes(path), "2013-Jan-15 21:04:17.38 QEL Log File Startup\r\n");
-}
-
 TEST_F(EventLogTest, UncreatableLogGivesTheSystemsReason) {
     // A directory in the log's place cannot be opened as a file, even by root.
     fs::create_directories(path);
-    auto opened = app::EventLog::open(path, clock, formatter);
-    EXPECT_FALSE(opened.log);
-    EXPECT_EQ(opened.error, "Is a directory");
-    auto missingDir = app::EventLog::open(dir.file("no-such-dir/QEL_TE_Recorder_log.txt"), clock, formatter);
-    EXPECT_EQ(missingDir.error, "No such file or directory");
+    const auto opened = app::EventLog::open(path, clock, formatter);
+    EXPECT_TRUE(!opened.log && opened.error == "Is a directory") << opened.error;
+    EXPECT_EQ(app::EventLog::open(dir.file("no-such-dir/QEL_TE_Recorder_log.txt"), clock, formatter).error,
+              "No such file or directory");
 }
 
 } // namespace

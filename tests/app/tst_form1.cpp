@@ -10,62 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using widgets::IndicatorSquare;
 using widgets::OneRowList;
-
-class TestForm1 : public QObject {
-    Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-    void initialStates();
-    void startUpWritesItsLinesInOrder();
-    void startUpWithASettingsFileLogsTheLoad();
-    void startUpWithABadSettingsFileAppliesFactorySettingsAndSaysWhy();
-    void greyedCheckBoxFromALoadTogglesOnlyClearAndChecked();
-    void eventLogThatCannotBeWrittenIsTold();
-    void clockShowsTheTimeRightAfterStartUp();
-
-private:
-    WindowFixture m_w;
-    template <typename T>
-    T* find(const char* name) {
-        return m_w.find<T>(name);
-    }
-};
-
-void TestForm1::init() {
-    QVERIFY(m_w.enter());
-    m_w.makeForm();
-}
-
-void TestForm1::cleanup() {
-    m_w.leave();
-}
-
-void TestForm1::initialStates() {
-    QCOMPARE(m_w.form->windowTitle(), QStringLiteral("QEL TE Recorder"));
-    QCOMPARE(find<QWidget>("Frame1")->property("title").toString(),
-             QStringLiteral("QEL Tracking Error Recorder Ver. 1.0.6"));
-    QCOMPARE(m_w.form->minimumSize(), m_w.form->maximumSize());
-    // Check4 checked, PID control waits for start-up, and with no run Stop is disabled.
-    QVERIFY(find<QCheckBox>("Check4")->isChecked());
-    QVERIFY(!find<QCheckBox>("Check5")->isEnabled());
-    QVERIFY(!find<QPushButton>("Command2")->isEnabled());
-    QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
-}
-
-void TestForm1::startUpWritesItsLinesInOrder() {
-    m_w.form->startUp();
-    // A first start without settings: nothing was loaded, so there is no load line. Every line ends in CR LF.
-    const QList<QByteArray> expected{"2013-Jan-05 21:14:07.42 QEL Log File Startup\r",
-                                     "2013-Jan-05 21:14:07.42 Chart Initialized\r"};
-    QCOMPARE(m_w.logLines(), expected);
-    QVERIFY(find<OneRowList>("List2")->isEnabled());
-}
 
 namespace {
 
@@ -82,84 +30,120 @@ const QByteArray kSettings =
     "OutputFile=run.txt\r\n[ASCOM PID]\r\nEnableASCOMPIDControl= 0\r\nControlRate= 1\r\n"
     "PropGain= 0\r\nIntegrGain= 0\r\nDerivGain= 0\r\nGuideRate= 0\r\n";
 
+const QByteArray kStartupLine = "2013-Jan-05 21:14:07.42 QEL Log File Startup\r";
+const QByteArray kChartLine = "2013-Jan-05 21:14:07.42 Chart Initialized\r";
+
 } // namespace
 
-void TestForm1::startUpWithASettingsFileLogsTheLoad() {
-    writeSettings(m_w.dir.path(), kSettings);
-    m_w.form->startUp();
-    const auto lines = m_w.logLines();
-    QCOMPARE(lines.size(), 3);
-    QVERIFY(lines.at(0).endsWith(" QEL Log File Startup\r"));
-    QVERIFY(lines.at(1).endsWith(" Load Settings Complete\r"));
-    QVERIFY(lines.at(2).endsWith(" Chart Initialized\r"));
-    QVERIFY(m_w.form->startUpProblems().isEmpty());
-    QCOMPARE(find<OneRowList>("List1")->selectedText(), QStringLiteral("3"));
-    QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("run.txt"));
-    // The 5 Hz unit was loaded: start-up enables high-speed recording and PID control.
-    QVERIFY(find<QCheckBox>("Check3")->isEnabled());
-    QVERIFY(find<QCheckBox>("Check5")->isEnabled());
-    QVERIFY(find<IndicatorSquare>("Label13")->isGreen());
-}
+class TestForm1 : public QObject {
+    Q_OBJECT
 
-void TestForm1::startUpWithABadSettingsFileAppliesFactorySettingsAndSaysWhy() {
-    QByteArray bad = kSettings;
-    bad.replace("GuideRate= 0", "GuideRate= 9"); // List8 has 9 items: position 9 does not exist
-    writeSettings(m_w.dir.path(), bad);
-    m_w.form->startUp();
-    const auto lines = m_w.logLines();
-    QCOMPARE(lines.size(), 2); // no " Load Settings Complete" for a load that failed
-    QVERIFY(lines.at(1).endsWith(" Chart Initialized\r"));
-    QCOMPARE(m_w.form->startUpProblems().size(), 1);
-    const QString told = m_w.form->startUpProblems().first();
-    QVERIFY2(told.contains(QStringLiteral("QEL_TE_Recorder.ini")) &&
-                 told.contains(QStringLiteral("line 16")) &&
-                 told.contains(QStringLiteral("factory settings are in use")),
-             qPrintable(told));
-    // The factory settings, as on a first start: every list has a selection, so Start has a port.
-    QCOMPARE(find<OneRowList>("List1")->selectedText(), QStringLiteral("1"));
-    QCOMPARE(find<OneRowList>("List2")->selectedText(), QStringLiteral("120"));
-    QCOMPARE(find<OneRowList>("List8")->selectedIndex(), 0);
-    QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
-    QVERIFY(!find<IndicatorSquare>("Label13")->isGreen());
-    // Saving now writes positions the next start reads back.
-    m_w.form->SaveSettings_Click();
-    QFile saved(m_w.dir.filePath(QStringLiteral("QEL_TE_Recorder.ini")));
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    const QByteArray contents = saved.readAll();
-    QVERIFY2(contents.contains("CommPort= 0\r\n") && !contents.contains("-1"), contents.constData());
-}
-
-void TestForm1::greyedCheckBoxFromALoadTogglesOnlyClearAndChecked() {
-    QByteArray greyed = kSettings;
-    greyed.replace("RecordToFile= 1", "RecordToFile= 2");
-    writeSettings(m_w.dir.path(), greyed);
-    m_w.form->startUp();
-    auto* check4 = find<QCheckBox>("Check4");
-    QCOMPARE(check4->checkState(), Qt::PartiallyChecked); // only a load sets it
-    QList<Qt::CheckState> seen;
-    for (int click = 0; click < 4; ++click) {
-        check4->click();
-        seen << check4->checkState();
+    WindowFixture m_w;
+    template <typename T>
+    T* find(const char* name) {
+        return m_w.find<T>(name);
     }
-    QCOMPARE(seen, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked}));
-}
 
-void TestForm1::eventLogThatCannotBeWrittenIsTold() {
-    auto full = app::EventLog::open("/dev/full", m_w.clock, m_w.formatter).log;
-    QVERIFY(full);
-    app::Form1 form(m_w.clock, m_w.formatter, *full);
-    form.startUp();
-    QVERIFY2(form.startUpProblems().join(QString()).contains(QStringLiteral("No space left on device")),
-             qPrintable(form.startUpProblems().join(QString())));
-}
+private slots:
+    void init() {
+        QVERIFY(m_w.enter());
+        m_w.makeForm();
+    }
 
-void TestForm1::clockShowsTheTimeRightAfterStartUp() {
-    m_w.form->startUp();
-    QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:07 LCT"));
-    m_w.clock.set({2013, 1, 5, 21, 14, 8, 3});
-    m_w.form->Timer2_Timer();
-    QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:08 LCT"));
-}
+    void cleanup() { m_w.leave(); }
+
+    void initialStates() {
+        QCOMPARE(m_w.form->windowTitle(), QStringLiteral("QEL TE Recorder"));
+        QCOMPARE(find<QWidget>("Frame1")->property("title").toString(),
+                 QStringLiteral("QEL Tracking Error Recorder Ver. 1.0.6"));
+        QCOMPARE(m_w.form->minimumSize(), m_w.form->maximumSize());
+        // Check4 checked, PID control waits for start-up, and with no run Stop is disabled.
+        QVERIFY(find<QCheckBox>("Check4")->isChecked());
+        QVERIFY(!find<QCheckBox>("Check5")->isEnabled());
+        QVERIFY(!find<QPushButton>("Command2")->isEnabled());
+        QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("QEL_TE_Recorder1.txt"));
+    }
+
+    void startUpWritesItsLinesInOrder() {
+        m_w.form->startUp();
+        // A first start without settings: nothing was loaded, so there is no load line. Every line ends in CR
+        // LF.
+        QCOMPARE(m_w.logLines(), (QList<QByteArray>{kStartupLine, kChartLine}));
+        QVERIFY(find<OneRowList>("List2")->isEnabled());
+    }
+
+    void startUpWithASettingsFileLogsTheLoad() {
+        writeSettings(m_w.dir.path(), kSettings);
+        m_w.form->startUp();
+        QCOMPARE(m_w.logLines(),
+                 (QList<QByteArray>{kStartupLine, "2013-Jan-05 21:14:07.42 Load Settings Complete\r",
+                                    kChartLine}));
+        QVERIFY(m_w.form->startUpProblems().isEmpty());
+        QCOMPARE(find<OneRowList>("List1")->selectedText(), QStringLiteral("3"));
+        QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("run.txt"));
+        // The 5 Hz unit was loaded: start-up enables high-speed recording and PID control.
+        QVERIFY(find<QCheckBox>("Check3")->isEnabled());
+        QVERIFY(find<QCheckBox>("Check5")->isEnabled());
+        QVERIFY(find<IndicatorSquare>("Label13")->isGreen());
+    }
+
+    void startUpWithABadSettingsFileAppliesFactorySettingsAndSaysWhy() {
+        QByteArray bad = kSettings;
+        bad.replace("GuideRate= 0", "GuideRate= 9"); // List8 has 9 items: position 9 does not exist
+        writeSettings(m_w.dir.path(), bad);
+        m_w.form->startUp();
+        // No " Load Settings Complete" for a load that failed.
+        QCOMPARE(m_w.logLines(), (QList<QByteArray>{kStartupLine, kChartLine}));
+        QCOMPARE(m_w.form->startUpProblems().size(), 1);
+        const QString told = m_w.form->startUpProblems().first();
+        QVERIFY2(told.contains(QStringLiteral("QEL_TE_Recorder.ini")) &&
+                     told.contains(QStringLiteral("line 16")) &&
+                     told.contains(QStringLiteral("factory settings are in use")),
+                 qPrintable(told));
+        // The factory settings, as on a first start: every list has a selection, so Start has a port.
+        QCOMPARE(
+            (QStringList{find<OneRowList>("List1")->selectedText(), find<OneRowList>("List2")->selectedText(),
+                         find<OneRowList>("List8")->selectedText(), find<QLineEdit>("Text3")->text()}),
+            (QStringList{"1", "120", "0.2", "QEL_TE_Recorder1.txt"}));
+        QVERIFY(!find<IndicatorSquare>("Label13")->isGreen());
+        // Saving now writes positions the next start reads back.
+        m_w.form->SaveSettings_Click();
+        const QByteArray contents = m_w.lines(QStringLiteral("QEL_TE_Recorder.ini")).join('\n');
+        QVERIFY2(contents.contains("CommPort= 0\r\n") && !contents.contains("-1"), contents.constData());
+    }
+
+    void greyedCheckBoxFromALoadTogglesOnlyClearAndChecked() {
+        QByteArray greyed = kSettings;
+        greyed.replace("RecordToFile= 1", "RecordToFile= 2");
+        writeSettings(m_w.dir.path(), greyed);
+        m_w.form->startUp();
+        auto* check4 = find<QCheckBox>("Check4");
+        QCOMPARE(check4->checkState(), Qt::PartiallyChecked); // only a load sets it
+        QList<Qt::CheckState> seen;
+        for (int click = 0; click < 4; ++click) {
+            check4->click();
+            seen << check4->checkState();
+        }
+        QCOMPARE(seen, (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked}));
+    }
+
+    void eventLogThatCannotBeWrittenIsTold() {
+        auto full = app::EventLog::open("/dev/full", m_w.clock, m_w.formatter).log;
+        QVERIFY(full);
+        app::Form1 form(m_w.clock, m_w.formatter, *full);
+        form.startUp();
+        QVERIFY2(form.startUpProblems().join(QString()).contains(QStringLiteral("No space left on device")),
+                 qPrintable(form.startUpProblems().join(QString())));
+    }
+
+    void clockShowsTheTimeRightAfterStartUp() {
+        m_w.form->startUp();
+        QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:07 LCT"));
+        m_w.clock.set({2013, 1, 5, 21, 14, 8, 3});
+        m_w.form->Timer2_Timer();
+        QCOMPARE(find<QLabel>("Label17")->text(), QStringLiteral("2013-Jan-05 21:14:08 LCT"));
+    }
+};
 
 QTEST_MAIN(TestForm1)
 #include "tst_form1.moc"

@@ -8,7 +8,6 @@
 #include "widgets/OneRowList.h"
 
 #include <QCheckBox>
-#include <QTimer>
 
 using telescope::FakeDriver;
 
@@ -27,6 +26,11 @@ class TestTelescopeLink : public QObject {
         for (const QByteArray& line : m_w.logLines())
             tails << QString::fromLatin1(line).section(QLatin1Char('.'), 1).mid(2).remove(QLatin1Char('\r'));
         return tails;
+    }
+    // Checks Check2, with the next FakeDriver set up by `setup`.
+    void connectWith(std::function<void(FakeDriver&)> setup) {
+        m_w.fakeSetup = std::move(setup);
+        check("Check2")->setChecked(true);
     }
     const acquisition::ReceiveState& lines() { return m_w.form->recordingRun().processor().state(); }
 
@@ -64,8 +68,8 @@ private slots:
         QCOMPARE(m_w.preselections, std::vector<std::string>{kId});
         QCOMPARE(logTails().last(), QString::fromStdString(" Established ASCOM Connection " + kId));
         QVERIFY(link().PositionCalc_Timer()->isActive());
-        QCOMPARE(m_w.lastFake->calls.at(0), std::string("open"));
-        QCOMPARE(m_w.lastFake->calls.at(1), std::string("connect"));
+        QCOMPARE(std::vector(m_w.lastFake->calls.begin(), m_w.lastFake->calls.begin() + 2),
+                 (std::vector<std::string>{"open", "connect"}));
         FakeDriver* first = m_w.lastFake;
         check("Check2")->setChecked(false);
         QCOMPARE(first->disconnects, 1);
@@ -81,45 +85,34 @@ private slots:
     void guideRatesAreTheListsMultipleAndList8GoesForAFixedRateMount() {
         m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(3); // "0.5"
         check("Check2")->setChecked(true);
-        QCOMPARE(m_w.lastFake->writtenRateRa, 0.5);
-        QCOMPARE(m_w.lastFake->writtenRateDec, 0.5);
-        QCOMPARE(link().guideRateRa, 0.5);
-        QCOMPARE(link().guideRateDec, 0.5);
+        QCOMPARE((std::vector{m_w.lastFake->writtenRateRa, m_w.lastFake->writtenRateDec, link().guideRateRa,
+                              link().guideRateDec}),
+                 (std::vector{0.5, 0.5, 0.5, 0.5}));
         // Taken once, at connection.
         m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(8);
         QCOMPARE(link().guideRateRa, 0.5);
         check("Check2")->setChecked(false);
 
-        m_w.fakeSetup = [](FakeDriver& f) {
-            f.canSetRates = false;
-        };
-        check("Check2")->setChecked(true);
+        connectWith([](FakeDriver& f) { f.canSetRates = false; });
         QVERIFY(m_w.find<widgets::OneRowList>("List8")->isHidden());
         QCOMPARE(link().guideRateRa, 0.5); // kept from before
         QVERIFY(check("Check2")->isChecked());
 
         // A mount that snaps the rate: told what it reports.
         check("Check2")->setChecked(false);
-        m_w.fakeSetup = [](FakeDriver& f) {
-            f.reportedRateRa = 0.25;
-        };
-        check("Check2")->setChecked(true);
+        connectWith([](FakeDriver& f) { f.reportedRateRa = 0.25; });
         QVERIFY(m_w.form->messages().shown("telescope").contains("0.25"));
     }
 
     void failedConnectionsAreToldAndClearTheBox() {
-        m_w.fakeSetup = [](FakeDriver& f) {
+        connectWith([](FakeDriver& f) {
             f.openFailure = {telescope::failureUnreachable, "connection refused"};
-        };
-        check("Check2")->setChecked(true);
+        });
         QCOMPARE(logTails().last(), QString::fromStdString(" Failed to Establish ASCOM Connection " + kId));
         QVERIFY(!check("Check2")->isChecked());
         QVERIFY(m_w.form->messages().shown("telescope").contains("connection refused"));
 
-        m_w.fakeSetup = [](FakeDriver& f) {
-            f.connectFailure = {0x407, "The mount is not connected"};
-        };
-        check("Check2")->setChecked(true);
+        connectWith([](FakeDriver& f) { f.connectFailure = {0x407, "The mount is not connected"}; });
         QCOMPARE(logTails().last(), QString::fromStdString(" Established ASCOM Connection " + kId));
         QVERIFY(!check("Check2")->isChecked());
         QVERIFY(!link().PositionCalc_Timer()->isActive());
@@ -127,16 +120,15 @@ private slots:
     }
 
     void thePositionReachesTheLinesAndBecomesNoneWhenReadsFail() {
-        m_w.fakeSetup = [](FakeDriver& f) {
+        connectWith([](FakeDriver& f) {
             f.ra = 12.2;
             f.dec = -10.1;
-        };
-        check("Check2")->setChecked(true);
-        QTRY_COMPARE(QString::fromStdString(lines().raText), QStringLiteral("RA  12:11:59"));
-        QCOMPARE(QString::fromStdString(lines().decText), QStringLiteral("DEC  -10:05:59"));
+        });
+        QTRY_COMPARE(std::pair(lines().raText, lines().decText),
+                     (std::pair<std::string, std::string>("RA  12:11:59", "DEC  -10:05:59")));
         m_w.lastFake->positionFailure = {0x407, "The mount is not connected"};
-        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(lines().raText), QStringLiteral("None"), 10000);
-        QCOMPARE(QString::fromStdString(lines().decText), QStringLiteral("None"));
+        QTRY_COMPARE_WITH_TIMEOUT(std::pair(lines().raText, lines().decText),
+                                  (std::pair<std::string, std::string>("None", "None")), 10000);
         QVERIFY(m_w.form->messages().shown("telescope position").contains(QString::fromStdString(kId)));
     }
 };

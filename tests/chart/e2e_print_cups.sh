@@ -22,12 +22,8 @@ instance="qeltest$$"
 pdf_conf="/etc/cups/cups-pdf-$instance.conf"
 cupsd_pid=""
 cleanup() {
-    if [ -n "$cupsd_pid" ]; then
-        kill "$cupsd_pid" 2>/dev/null || true
-        wait "$cupsd_pid" 2>/dev/null || true
-    fi
-    rm -f "$pdf_conf"
-    rm -rf "$work"
+    if [ -n "$cupsd_pid" ]; then kill "$cupsd_pid" 2>/dev/null || true; wait "$cupsd_pid" 2>/dev/null || true; fi
+    rm -rf "$pdf_conf" "$work"
 }
 trap cleanup EXIT
 mkdir -p "$work/etc/ppd" "$work/spool/tmp" "$work/cache" "$work/state" "$work/log" "$work/out" "$work/home"

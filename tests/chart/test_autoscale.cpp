@@ -50,12 +50,11 @@ TEST(AutoScale, GrowsAtOnceShrinksOnlyWellBelow) {
 }
 
 TEST(AutoScale, SetLimitsHoldEachSideOnItsOwn) {
-    struct Case {
+    const struct {
         std::optional<double> minimum, maximum;
         double halfSpan;
         AxisRange range;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {{}, {}, 1.0, {-1.0, 1.0}},       {-3.0, 3.0, 20.0, {-3.0, 3.0}},
         {-19.2, {}, 20.0, {-19.2, 20.0}}, {{}, 19.2, 1.0, {-1.0, 19.2}},
         {5.0, {}, 1.0, {5.0, 7.0}},       {{}, -5.0, 1.0, {-7.0, -5.0}}, // past the free side

@@ -5,7 +5,6 @@
 
 #include "chart/ChartPixels.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -57,110 +56,104 @@ class ChartTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void rebuildGivesNewElementsAndNothingOld();
-    void traceIsDrawnWhereTheDataAre();
-    void setLimitsHoldAgainstTheAutoscale();
-    void liveDrawsAreCoalescedAndShowTheNewest();
-};
+    void rebuildGivesNewElementsAndNothingOld() {
+        chart::Chart Chart1;
+        chart::DoTheChart(Chart1);
+        const auto oldSeries = Chart1.region(1).lineSeries(1).id();
+        const auto oldBox = Chart1.textBox(1).id();
+        Chart1.region(1).valueAxis(1).setMinimum(-19.2);
+        Chart1.textBox(1).setText(QStringLiteral("5.0 Hz, 24 Seconds Range, 2 Seconds/Division"));
+        Chart1.textBox(2).setText(QStringLiteral("TE: 1.000 ±2.000 arcsecond, 95% PI, 0.354 arcsecond RMS"));
+        setTrace(Chart1, std::vector<double>(121, 0.5));
 
-void ChartTest::rebuildGivesNewElementsAndNothingOld() {
-    chart::Chart Chart1;
-    chart::DoTheChart(Chart1);
-    const auto oldSeries = Chart1.region(1).lineSeries(1).id();
-    const auto oldBox = Chart1.textBox(1).id();
-    Chart1.region(1).valueAxis(1).setMinimum(-19.2);
-    Chart1.textBox(1).setText(QStringLiteral("5.0 Hz, 24 Seconds Range, 2 Seconds/Division"));
-    Chart1.textBox(2).setText(QStringLiteral("TE: 1.000 ±2.000 arcsecond, 95% PI, 0.354 arcsecond RMS"));
-    setTrace(Chart1, std::vector<double>(121, 0.5));
+        chart::DoTheChart(Chart1);
+        // Elements that do not exist are detached stand-ins: a warning, nothing drawn, nothing added.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("region 2 does not exist"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("text box 3 does not exist"));
+        Chart1.region(2).addLineSeries().setData(std::vector<double>(100, 0.5));
+        Chart1.textBox(3).setText(QStringLiteral("stray"));
+        QVERIFY(Chart1.regionCount() == 1 && Chart1.region(1).lineSeriesCount() == 1 &&
+                Chart1.textBoxCount() == 2);
+        QVERIFY(Chart1.region(1).lineSeries(1).id() != oldSeries && Chart1.textBox(1).id() != oldBox);
+        // Nothing of the old trace, axis limit or texts is drawn.
+        Chart1.draw(true);
+        QCOMPARE(Chart1.toImage(), freshChart());
 
-    chart::DoTheChart(Chart1);
-    // Elements that do not exist are detached stand-ins: a warning, nothing drawn, nothing added.
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("region 2 does not exist"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("text box 3 does not exist"));
-    Chart1.region(2).addLineSeries().setData(std::vector<double>(100, 0.5));
-    Chart1.textBox(3).setText(QStringLiteral("stray"));
-    QCOMPARE(Chart1.regionCount(), 1);
-    QCOMPARE(Chart1.region(1).lineSeriesCount(), 1);
-    QCOMPARE(Chart1.textBoxCount(), 2);
-    QVERIFY(Chart1.region(1).lineSeries(1).id() != oldSeries && Chart1.textBox(1).id() != oldBox);
-    // Nothing of the old trace, axis limit or texts is drawn.
-    Chart1.draw(true);
-    QCOMPARE(Chart1.toImage(), freshChart());
-
-    // What is set through the numbers after the rebuild is what is drawn.
-    setTrace(Chart1, std::vector<double>(121, -0.5));
-    const QImage image = Chart1.toImage();
-    QCOMPARE(traceIn(image, true, true).trace, QRect());
-    QVERIFY(traceIn(image, false, true).crossed() && traceIn(image, false, false).crossed());
-}
-
-void ChartTest::traceIsDrawnWhereTheDataAre() {
-    chart::Chart Chart1;
-    chart::DoTheChart(Chart1);
-    setTrace(Chart1, stepTrace(0.5));
-    const QImage image = Chart1.toImage();
-    const QRect plot = plotArea(image);
-    QVERIFY(plot.width() > 700 && plot.height() > 200);
-
-    // +0.5 on a +-1 axis runs a quarter of the way down across the first half, -0.5 three quarters down
-    // across the second; a thin bright red line, nothing elsewhere.
-    const Quarter first = traceIn(image, true, true), second = traceIn(image, false, false);
-    QVERIFY2(first.crossed() && second.crossed(), "trace does not span the sweep");
-    QVERIFY(std::abs(first.trace.center().y() - (plot.top() + plot.height() / 4)) <= 2);
-    QVERIFY(std::abs(second.trace.center().y() - (plot.top() + 3 * plot.height() / 4)) <= 2);
-    QVERIFY(first.trace.height() <= 3 && second.trace.height() <= 3);
-    QVERIFY(count(image, first.trace, brightRed) > first.area.width() - 4);
-    QCOMPARE(traceIn(image, false, true).trace, QRect());
-
-    // An empty array empties the trace.
-    setTrace(Chart1, {});
-    QVERIFY(Chart1.region(1).lineSeries(1).data().empty());
-    QCOMPARE(Chart1.toImage(), freshChart());
-}
-
-void ChartTest::setLimitsHoldAgainstTheAutoscale() {
-    // A calm trace with a spike: to 12 (autoscale +-20), to 8 (+-20 held), then none (+-1); the set minimum
-    // holds throughout. Each way of combining set limits with the autoscale: test_autoscale.
-    chart::Chart Chart1;
-    chart::DoTheChart(Chart1);
-    chart::ValueAxis& axis = Chart1.region(1).valueAxis(1);
-    axis.setMinimum(-19.2);
-    const std::pair<double, chart::AxisRange> steps[] = {
-        {12.0, {-19.2, 20.0}}, {8.0, {-19.2, 20.0}}, {0.25, {-19.2, 1.0}}};
-    for (const auto& [spike, range] : steps) {
-        std::vector<double> trace(480, 0.25);
-        trace[200] = spike;
-        setTrace(Chart1, trace);
-        QVERIFY2(axis.shownRange() == range, qPrintable(QStringLiteral("spike %1").arg(spike)));
-    }
-}
-
-void ChartTest::liveDrawsAreCoalescedAndShowTheNewest() {
-    chart::Chart Chart1;
-    chart::DoTheChart(Chart1);
-    Chart1.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&Chart1));
-    setTrace(Chart1, stepTrace(0.5)); // what the bursts replace
-
-    // Two bursts of updates as fast as they come, far more than the screen can show: none drawn inside a
-    // burst, exactly one after it, and that one shows the burst's last buffer (-0.5 then +0.5, then the
-    // other way round).
-    for (const bool risingLast : {true, false}) {
-        QTRY_VERIFY(!Chart1.drawPending());
-        const int before = Chart1.drawCount();
-        for (int i = 0; i < 1000; ++i) {
-            const bool rising = (i % 2 == 1) == risingLast;
-            Chart1.region(1).lineSeries(1).setData(stepTrace(rising ? 0.5 : -0.5));
-            Chart1.draw(false);
-        }
-        QCOMPARE(Chart1.drawCount(), before);
-        QTRY_VERIFY(!Chart1.drawPending());
-        QCOMPARE(Chart1.drawCount(), before + 1);
+        // What is set through the numbers after the rebuild is what is drawn.
+        setTrace(Chart1, std::vector<double>(121, -0.5));
         const QImage image = Chart1.toImage();
-        QCOMPARE(traceIn(image, true, !risingLast).trace, QRect());
-        QVERIFY(traceIn(image, true, risingLast).crossed());
+        QCOMPARE(traceIn(image, true, true).trace, QRect());
+        QVERIFY(traceIn(image, false, true).crossed() && traceIn(image, false, false).crossed());
     }
-}
+
+    void traceIsDrawnWhereTheDataAre() {
+        chart::Chart Chart1;
+        chart::DoTheChart(Chart1);
+        setTrace(Chart1, stepTrace(0.5));
+        const QImage image = Chart1.toImage();
+        const QRect plot = plotArea(image);
+        QVERIFY(plot.width() > 700 && plot.height() > 200);
+
+        // +0.5 on a +-1 axis runs a quarter of the way down across the first half, -0.5 three quarters down
+        // across the second; a thin bright red line, nothing elsewhere.
+        const Quarter first = traceIn(image, true, true), second = traceIn(image, false, false);
+        QVERIFY2(first.crossed() && second.crossed(), "trace does not span the sweep");
+        QVERIFY(std::abs(first.trace.center().y() - (plot.top() + plot.height() / 4)) <= 2);
+        QVERIFY(std::abs(second.trace.center().y() - (plot.top() + 3 * plot.height() / 4)) <= 2);
+        QVERIFY(first.trace.height() <= 3 && second.trace.height() <= 3);
+        QVERIFY(count(image, first.trace, brightRed) > first.area.width() - 4);
+        QCOMPARE(traceIn(image, false, true).trace, QRect());
+
+        // An empty array empties the trace.
+        setTrace(Chart1, {});
+        QVERIFY(Chart1.region(1).lineSeries(1).data().empty());
+        QCOMPARE(Chart1.toImage(), freshChart());
+    }
+
+    void setLimitsHoldAgainstTheAutoscale() {
+        // A calm trace with a spike: to 12 (autoscale +-20), to 8 (+-20 held), then none (+-1); the set
+        // minimum holds throughout. Each way of combining set limits with the autoscale: test_autoscale.
+        chart::Chart Chart1;
+        chart::DoTheChart(Chart1);
+        chart::ValueAxis& axis = Chart1.region(1).valueAxis(1);
+        axis.setMinimum(-19.2);
+        const std::pair<double, chart::AxisRange> steps[] = {
+            {12.0, {-19.2, 20.0}}, {8.0, {-19.2, 20.0}}, {0.25, {-19.2, 1.0}}};
+        for (const auto& [spike, range] : steps) {
+            std::vector<double> trace(480, 0.25);
+            trace[200] = spike;
+            setTrace(Chart1, trace);
+            QVERIFY2(axis.shownRange() == range, qPrintable(QStringLiteral("spike %1").arg(spike)));
+        }
+    }
+
+    void liveDrawsAreCoalescedAndShowTheNewest() {
+        chart::Chart Chart1;
+        chart::DoTheChart(Chart1);
+        Chart1.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Chart1));
+        setTrace(Chart1, stepTrace(0.5)); // what the bursts replace
+
+        // Two bursts of updates as fast as they come, far more than the screen can show: none drawn inside a
+        // burst, exactly one after it, and that one shows the burst's last buffer (-0.5 then +0.5, then the
+        // other way round).
+        for (const bool risingLast : {true, false}) {
+            QTRY_VERIFY(!Chart1.drawPending());
+            const int before = Chart1.drawCount();
+            for (int i = 0; i < 1000; ++i) {
+                const bool rising = (i % 2 == 1) == risingLast;
+                Chart1.region(1).lineSeries(1).setData(stepTrace(rising ? 0.5 : -0.5));
+                Chart1.draw(false);
+            }
+            QCOMPARE(Chart1.drawCount(), before);
+            QTRY_VERIFY(!Chart1.drawPending());
+            QCOMPARE(Chart1.drawCount(), before + 1);
+            const QImage image = Chart1.toImage();
+            QCOMPARE(traceIn(image, true, !risingLast).trace, QRect());
+            QVERIFY(traceIn(image, true, risingLast).crossed());
+        }
+    }
+};
 
 QTEST_MAIN(ChartTest)
 #include "tst_chart.moc"

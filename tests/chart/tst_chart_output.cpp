@@ -50,129 +50,122 @@ QImage printedImage(chart::Chart& Chart1, int scale, double dpi) {
 class ChartOutputTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void printsToPdfThroughThePrinterPath();
-    void printedTextKeepsItsProportionsAtAnyResolution();
-    void printQuestionTakesYesOnEnter();
-    void contextMenuSavesImage_data();
-    void contextMenuSavesImage();
-
-private:
     QTemporaryDir m_dir;
-};
 
-void ChartOutputTest::printsToPdfThroughThePrinterPath() {
-    chart::Chart Chart1;
-    buildLiveChart(Chart1);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(m_dir.filePath(QStringLiteral("chart.pdf")));
-    const chart::OutputResult result = Chart1.printTo(printer);
-    QVERIFY2(result.ok, qPrintable(result.message));
-    QVERIFY(QFile::exists(printer.outputFileName()));
-    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape); // the page itself: e2e_print_cups
+private slots:
+    void printsToPdfThroughThePrinterPath() {
+        chart::Chart Chart1;
+        buildLiveChart(Chart1);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir.filePath(QStringLiteral("chart.pdf")));
+        const chart::OutputResult result = Chart1.printTo(printer);
+        QVERIFY2(result.ok, qPrintable(result.message));
+        QVERIFY(QFile::exists(printer.outputFileName()));
+        QCOMPARE(printer.pageLayout().orientation(),
+                 QPageLayout::Landscape); // the page itself: e2e_print_cups
 
-    // A printer that cannot start is reported by name, not taken for printed.
-    printer.setOutputFileName(m_dir.filePath(QStringLiteral("missing/chart.pdf")));
-    const chart::OutputResult failed = Chart1.printTo(printer);
-    QVERIFY2(!failed.ok && failed.message.contains(QStringLiteral("missing/chart.pdf")),
-             qPrintable(failed.message));
+        // A printer that cannot start is reported by name, not taken for printed.
+        printer.setOutputFileName(m_dir.filePath(QStringLiteral("missing/chart.pdf")));
+        const chart::OutputResult failed = Chart1.printTo(printer);
+        QVERIFY2(!failed.ok && failed.message.contains(QStringLiteral("missing/chart.pdf")),
+                 qPrintable(failed.message));
 
-    // Without a default printer nothing is printed and the operator is told what to do.
-    const chart::OutputResult none = Chart1.print(QPrinterInfo());
-    QVERIFY2(!none.ok &&
-                 none.message.startsWith(
-                     QStringLiteral("There is no default printer, so the chart was not printed.")) &&
-                 none.message.contains(QStringLiteral("Print Chart")),
-             qPrintable(none.message));
-}
-
-void ChartOutputTest::printedTextKeepsItsProportionsAtAnyResolution() {
-    chart::Chart Chart1;
-    buildLiveChart(Chart1);
-    const QImage screen = Chart1.toImage();
-    const QImage single = printedImage(Chart1, 1, 96.0);
-    const QImage twice = printedImage(Chart1, 2, 192.0);
-    const QImage fine = printedImage(Chart1, 1, 1200.0);
-    QVERIFY(!single.isNull() && !twice.isNull() && !fine.isNull());
-
-    // The title, red on white paper, is twice as wide and as high at twice the size and resolution; a
-    // printer's 1200 dpi alone changes nothing. (The areas leave out the chart's dark red outline.)
-    const QRect title1 = bounds(single, QRect(250, 3, 400, 25));
-    const QRect title2 = bounds(twice, QRect(500, 6, 800, 50));
-    const QRect titleFine = bounds(fine, QRect(250, 3, 400, 25));
-    const QString widths =
-        QStringLiteral("%1 %2 %3").arg(title1.width()).arg(title2.width()).arg(titleFine.width());
-    QVERIFY2(title1.width() > 150 && title1.width() < 350, qPrintable(widths));
-    QVERIFY2(std::abs(title2.width() - 2 * title1.width()) <= title1.width() / 10, qPrintable(widths));
-    QVERIFY(std::abs(title2.height() - 2 * title1.height()) <= 4);
-    QVERIFY2(std::abs(titleFine.width() - title1.width()) <= 2, qPrintable(widths));
-
-    // Printing leaves the screen's chart as it was (paper colours: e2e_print_cups).
-    QCOMPARE(Chart1.toImage(), screen);
-}
-
-void ChartOutputTest::printQuestionTakesYesOnEnter() {
-    const auto box = chart::makePrintQuestion(nullptr);
-    QCOMPARE(box->text(), QStringLiteral("Send current chart to the default printer?"));
-    QCOMPARE(box->windowTitle(), QStringLiteral("QEL TE Recorder"));
-    // Enter takes the default, Yes; Escape closes the box, which counts as No.
-    for (const auto& [key, print] : {std::pair{Qt::Key_Return, true}, std::pair{Qt::Key_Escape, false}}) {
-        QTimer::singleShot(0, this, [key] { QTest::keyClick(QApplication::activeModalWidget(), key); });
-        QCOMPARE(chart::askToPrint(nullptr), print);
+        // Without a default printer nothing is printed and the operator is told what to do.
+        const chart::OutputResult none = Chart1.print(QPrinterInfo());
+        QVERIFY2(!none.ok && none.message.contains("Print Chart") &&
+                     none.message.startsWith("There is no default printer, so the chart was not printed."),
+                 qPrintable(none.message));
     }
-}
 
-void ChartOutputTest::contextMenuSavesImage_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("written"); // empty: a warning names the file and the reason
-    QTest::newRow("png as on screen, suffix added") << "menu"
-                                                    << "menu.png";
-    QTest::newRow("failure shown") << "missing/menu.png" << QString();
-}
+    void printedTextKeepsItsProportionsAtAnyResolution() {
+        chart::Chart Chart1;
+        buildLiveChart(Chart1);
+        const QImage screen = Chart1.toImage();
+        const QImage single = printedImage(Chart1, 1, 96.0);
+        const QImage twice = printedImage(Chart1, 2, 192.0);
+        const QImage fine = printedImage(Chart1, 1, 1200.0);
+        QVERIFY(!single.isNull() && !twice.isNull() && !fine.isNull());
 
-// Right click, "Save Image…", a file name in the dialog: the file is written, or a warning says why not.
-void ChartOutputTest::contextMenuSavesImage() {
-    QFETCH(QString, name);
-    QFETCH(QString, written);
-    chart::Chart Chart1;
-    buildLiveChart(Chart1);
-    Chart1.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&Chart1));
+        // The title, red on white paper, is twice as wide and as high at twice the size and resolution; a
+        // printer's 1200 dpi alone changes nothing. (The areas leave out the chart's dark red outline.)
+        const QRect title1 = bounds(single, QRect(250, 3, 400, 25));
+        const QRect title2 = bounds(twice, QRect(500, 6, 800, 50));
+        const QRect titleFine = bounds(fine, QRect(250, 3, 400, 25));
+        const QString widths =
+            QStringLiteral("%1 %2 %3").arg(title1.width()).arg(title2.width()).arg(titleFine.width());
+        QVERIFY2(title1.width() > 150 && title1.width() < 350, qPrintable(widths));
+        QVERIFY2(std::abs(title2.width() - 2 * title1.width()) <= title1.width() / 10, qPrintable(widths));
+        QVERIFY(std::abs(title2.height() - 2 * title1.height()) <= 4);
+        QVERIFY2(std::abs(titleFine.width() - title1.width()) <= 2, qPrintable(widths));
 
-    auto* plot = Chart1.findChild<QWidget*>(QStringLiteral("Chart1Plot"));
-    QVERIFY(plot);
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(200, 100), plot->mapToGlobal(QPoint(200, 100)));
-    QApplication::sendEvent(plot, &click);
-    auto* menu = Chart1.findChild<QMenu*>();
-    QVERIFY(menu && menu->actions().size() == 1);
-    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Save Image…"));
+        // Printing leaves the screen's chart as it was (paper colours: e2e_print_cups).
+        QCOMPARE(Chart1.toImage(), screen);
+    }
 
-    QString warning;
-    QTimer::singleShot(0, this, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->selectFile(m_dir.filePath(name));
+    void printQuestionTakesYesOnEnter() {
+        const auto box = chart::makePrintQuestion(nullptr);
+        QCOMPARE(box->text(), QStringLiteral("Send current chart to the default printer?"));
+        QCOMPARE(box->windowTitle(), QStringLiteral("QEL TE Recorder"));
+        // Enter takes the default, Yes; Escape closes the box, which counts as No.
+        for (const auto& [key, print] : {std::pair{Qt::Key_Return, true}, std::pair{Qt::Key_Escape, false}}) {
+            QTimer::singleShot(0, this, [key] { QTest::keyClick(QApplication::activeModalWidget(), key); });
+            QCOMPARE(chart::askToPrint(nullptr), print);
+        }
+    }
+
+    void contextMenuSavesImage_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written"); // empty: a warning names the file and the reason
+        QTest::newRow("png as on screen, suffix added") << "menu"
+                                                        << "menu.png";
+        QTest::newRow("failure shown") << "missing/menu.png" << QString();
+    }
+
+    // Right click, "Save Image…", a file name in the dialog: the file is written, or a warning says why not.
+    void contextMenuSavesImage() {
+        QFETCH(QString, name);
+        QFETCH(QString, written);
+        chart::Chart Chart1;
+        buildLiveChart(Chart1);
+        Chart1.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Chart1));
+
+        auto* plot = Chart1.findChild<QWidget*>(QStringLiteral("Chart1Plot"));
+        QVERIFY(plot);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(200, 100),
+                                plot->mapToGlobal(QPoint(200, 100)));
+        QApplication::sendEvent(plot, &click);
+        auto* menu = Chart1.findChild<QMenu*>();
+        QVERIFY(menu && menu->actions().size() == 1);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Save Image…"));
+
+        QString warning;
         QTimer::singleShot(0, this, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                warning = box->text();
-                box->accept();
-            }
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->selectFile(m_dir.filePath(name));
+            QTimer::singleShot(0, this, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    warning = box->text();
+                    box->accept();
+                }
+            });
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name, then saves
         });
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name, then saves
-    });
-    menu->actions().first()->trigger();
-    menu->close();
+        menu->actions().first()->trigger();
+        menu->close();
 
-    const QString path = m_dir.filePath(written.isEmpty() ? name : written);
-    if (written.isEmpty())
-        QVERIFY2(warning.contains(path) && warning.contains(QStringLiteral("No such file or directory")),
-                 qPrintable(warning));
-    else
-        QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32),
-                 Chart1.toImage().convertToFormat(QImage::Format_RGB32));
-    QVERIFY2(written.isEmpty() || warning.isEmpty(), qPrintable(warning));
-}
+        const QString path = m_dir.filePath(written.isEmpty() ? name : written);
+        if (written.isEmpty())
+            QVERIFY2(warning.contains(path) && warning.contains(QStringLiteral("No such file or directory")),
+                     qPrintable(warning));
+        else
+            QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32),
+                     Chart1.toImage().convertToFormat(QImage::Format_RGB32));
+        QVERIFY2(written.isEmpty() || warning.isEmpty(), qPrintable(warning));
+    }
+};
 
 QTEST_MAIN(ChartOutputTest)
 #include "tst_chart_output.moc"

@@ -88,16 +88,15 @@ TEST(SettingsFile, WriteReplacesALongerFileWithTheExampleByteForByte) {
 TEST(SettingsFile, AFailedWriteLeavesTheOldFileAsItWas) {
     // Tests may run as root, where permissions do not stop a write: block the temporary file instead. A file
     // name that would not read back as one line 9 is refused before anything is written.
-    struct Case {
+    const struct {
         std::string blockTmp, outputFile, reason;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"directory", "run.txt", "QEL_TE_Recorder.ini.tmp"},
         {"/dev/full", "run.txt", "QEL_TE_Recorder.ini.tmp"}, // disk full
         {"", "a\rb.txt", "line 9 (OutputFile=)"},
         {"", std::string(32767 - 10, 'x'), "line 9 (OutputFile=)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SettingsDir dir(kExampleFile);
         const fs::path tmp = temporaryFileFor(dir.file);
         if (c.blockTmp == "directory")

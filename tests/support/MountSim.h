@@ -32,11 +32,7 @@ public:
         m_process.waitForFinished(5000);
     }
     telescope::DriverId id(unsigned number = 0) const {
-        telescope::DriverId d;
-        d.host = "127.0.0.1";
-        d.port = port;
-        d.deviceNumber = number;
-        return d;
+        return {telescope::Backend::Alpaca, "127.0.0.1", port, number, {}};
     }
     QByteArray control(const char* verb, const QString& path, const QByteArray& body = {}) {
         QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)));

@@ -52,7 +52,6 @@ void PtyPair::writeInBackground(std::vector<std::uint8_t> bytes, std::size_t chu
                                 std::chrono::microseconds pause) {
     stopWriter();
     m_stop = false;
-    m_written = 0;
     m_writerDone = false;
     m_writer = std::thread(&PtyPair::writerLoop, this, std::move(bytes), chunk == 0 ? 1 : chunk, pause);
 }
@@ -65,7 +64,6 @@ void PtyPair::writerLoop(std::vector<std::uint8_t> bytes, std::size_t chunk,
         const ssize_t n = ::write(m_master, bytes.data() + done, want);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
-            m_written = done;
             if (pause.count() > 0)
                 std::this_thread::sleep_for(pause);
         } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {

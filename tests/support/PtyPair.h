@@ -38,14 +38,13 @@ public:
     void writeInBackground(std::vector<std::uint8_t> bytes, std::size_t chunk = 1,
                            std::chrono::microseconds pause = {});
     bool writerDone() const { return m_writerDone.load(); }
-    std::size_t writtenInBackground() const { return m_written.load(); }
-    void stopWriter();
 
     // Closes the master side: to whoever has the slave open, the device hung up (as a pulled adapter).
     void hangUp();
 
 private:
     void writerLoop(std::vector<std::uint8_t> bytes, std::size_t chunk, std::chrono::microseconds pause);
+    void stopWriter();
 
     int m_master = -1;
     int m_slave = -1;
@@ -54,7 +53,6 @@ private:
     std::thread m_writer;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_writerDone{true};
-    std::atomic<std::size_t> m_written{0};
 };
 
 } // namespace testsupport

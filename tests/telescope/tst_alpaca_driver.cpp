@@ -28,6 +28,16 @@ Timeouts quickTimeouts() {
     return t;
 }
 
+// Runs a search to its end: what it found and the problem it reports.
+using Found = std::pair<std::vector<TelescopeEntry>, std::string>;
+Found searchOn(QNetworkAccessManager& net, DiscoveryTargets targets) {
+    AlpacaSource source(net, targets);
+    std::optional<Found> answer;
+    source.search([&](const std::vector<TelescopeEntry>& f, const std::string& p) { answer.emplace(f, p); });
+    const bool answered = QTest::qWaitFor([&] { return answer.has_value(); }, 10000);
+    return answered ? *answer : Found{}; // no answer fails both uses
+}
+
 bool openAndConnect(AlpacaDriver& driver) {
     return answer<Done>([&](auto cb) { driver.open(cb); }).ok() &&
            answer<Done>([&](auto cb) { driver.connect(cb); }).ok();
@@ -51,20 +61,16 @@ private slots:
             QVERIFY2(connected.ok(), connected.failure.message.c_str());
             QCOMPARE(*answer<bool>([&](auto cb) { driver->connected(cb); }).value, true);
             const QByteArray log = sim.requests();
-            if (QByteArray(version) == "4") {
-                QVERIFY(log.contains("PUT /api/v1/telescope/0/connect ClientID="));
-                QVERIFY(log.contains("GET /api/v1/telescope/0/connecting"));
-            } else {
-                QVERIFY(log.contains("PUT /api/v1/telescope/0/connected ClientID="));
-                QVERIFY(log.contains("Connected=true"));
-            }
+            const bool v4 = QByteArray(version) == "4";
+            QVERIFY(log.contains(v4 ? "PUT /api/v1/telescope/0/connect ClientID="
+                                    : "PUT /api/v1/telescope/0/connected ClientID="));
+            QVERIFY(log.contains(v4 ? "GET /api/v1/telescope/0/connecting" : "Connected=true"));
             // Every request carries both IDs.
             QVERIFY(log.contains("ClientTransactionID="));
             // Released right after disconnect(): the request still reaches the mount.
             driver->disconnect();
             driver.reset();
-            QVERIFY(sim.received(QByteArray(version) == "4" ? "PUT /api/v1/telescope/0/disconnect"
-                                                            : "Connected=false"));
+            QVERIFY(sim.received(v4 ? "PUT /api/v1/telescope/0/disconnect" : "Connected=false"));
         }
     }
 
@@ -161,31 +167,16 @@ private slots:
         targets.addresses = {QHostAddress(QHostAddress::LocalHost)};
         targets.port = discoveryPort;
         targets.listenMs = 500;
-        AlpacaSource source(net, targets);
-        std::optional<std::vector<TelescopeEntry>> found;
-        std::string problem;
-        source.search([&](const std::vector<TelescopeEntry>& f, const std::string& p) {
-            found = f;
-            problem = p;
-        });
-        QVERIFY(QTest::qWaitFor([&] { return found.has_value(); }, 10000));
+        const auto [found, problem] = searchOn(net, targets);
         QVERIFY2(problem.empty(), problem.c_str());
-        QCOMPARE(found->size(), size_t(1));
-        QCOMPARE(QString::fromStdString(found->front().id),
-                 QStringLiteral("alpaca://127.0.0.1:%1/telescope/0").arg(sim.port));
-        QCOMPARE(found->front().name, std::string("Alpaca Mount Simulator"));
+        QCOMPARE(found.size(), size_t(1));
+        QCOMPARE(found.front().id, "alpaca://127.0.0.1:" + std::to_string(sim.port) + "/telescope/0");
+        QCOMPARE(found.front().name, std::string("Alpaca Mount Simulator"));
 
         // Nobody on the other port: the search ends with a problem in words, not silently.
         targets.port = freeUdpPort();
-        AlpacaSource silent(net, targets);
-        found.reset();
-        silent.search([&](const std::vector<TelescopeEntry>& f, const std::string& p) {
-            found = f;
-            problem = p;
-        });
-        QVERIFY(QTest::qWaitFor([&] { return found.has_value(); }, 10000));
-        QVERIFY(found->empty());
-        QVERIFY(!problem.empty());
+        const auto [none, said] = searchOn(net, targets);
+        QVERIFY(none.empty() && !said.empty());
     }
 };
 

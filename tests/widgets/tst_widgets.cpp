@@ -11,55 +11,50 @@ using widgets::OneRowList;
 
 class TestWidgets : public QObject {
     Q_OBJECT
+
 private slots:
-    void listHasARealNoSelectionState();
-    void listStepsWithKeysAndWheel();
+    void listHasARealNoSelectionState() {
+        OneRowList list({"1 Hz", "2 Hz", "5 Hz"});
+        QSignalSpy changed(&list, &OneRowList::changed);
+        QCOMPARE(list.selectedIndex(), -1);
+        QCOMPARE(list.selectedText(), QString());
+        QVERIFY(list.setSelectedIndex(1));
+        QCOMPARE(list.selectedText(), QStringLiteral("2 Hz"));
+        QVERIFY(list.setSelectedIndex(1)); // same item again: no change, no signal
+        QVERIFY(!list.setSelectedIndex(3));
+        QVERIFY(!list.setSelectedIndex(-2));
+        QCOMPARE(list.selectedIndex(), 1);
+        QVERIFY(list.setSelectedIndex(-1));
+        QCOMPARE(list.selectedText(), QString());
+        QVERIFY(changed == (QList<QVariantList>{{1}, {-1}}));
+
+        list.setEnabled(false); // the program sets values of disabled lists too
+        QVERIFY(list.setSelectedIndex(2));
+        QCOMPARE(changed.count(), 3);
+    }
+
+    void listStepsWithKeysAndWheel() {
+        OneRowList list({"120", "240", "480"});
+        list.resize(121, 20);
+        list.show();
+        QTest::keyClick(&list, Qt::Key_Down); // from no selection to the first item
+        QCOMPARE(list.selectedIndex(), 0);
+        for (int i = 0; i < 3; ++i) // stops at the last item
+            QTest::keyClick(&list, Qt::Key_Down);
+        QCOMPARE(list.selectedText(), QStringLiteral("480"));
+        QTest::keyClick(&list, Qt::Key_Up);
+        QCOMPARE(list.selectedIndex(), 1);
+
+        QWheelEvent down(QPointF(20, 10), QPointF(20, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&list, &down);
+        QCOMPARE(list.selectedIndex(), 2);
+
+        list.setEnabled(false);
+        QTest::keyClick(&list, Qt::Key_Up); // the operator cannot step a disabled list
+        QCOMPARE(list.selectedIndex(), 2);
+    }
 };
-
-void TestWidgets::listHasARealNoSelectionState() {
-    OneRowList list({"1 Hz", "2 Hz", "5 Hz"});
-    QSignalSpy changed(&list, &OneRowList::changed);
-    QCOMPARE(list.selectedIndex(), -1);
-    QCOMPARE(list.selectedText(), QString());
-    QVERIFY(list.setSelectedIndex(1));
-    QCOMPARE(list.selectedText(), QStringLiteral("2 Hz"));
-    QVERIFY(list.setSelectedIndex(1)); // same item again: no change, no signal
-    QVERIFY(!list.setSelectedIndex(3));
-    QVERIFY(!list.setSelectedIndex(-2));
-    QCOMPARE(list.selectedIndex(), 1);
-    QVERIFY(list.setSelectedIndex(-1));
-    QCOMPARE(list.selectedText(), QString());
-    QCOMPARE(changed.count(), 2);
-    QCOMPARE(changed.at(0).at(0).toInt(), 1);
-    QCOMPARE(changed.at(1).at(0).toInt(), -1);
-
-    list.setEnabled(false); // the program sets values of disabled lists too
-    QVERIFY(list.setSelectedIndex(2));
-    QCOMPARE(changed.count(), 3);
-}
-
-void TestWidgets::listStepsWithKeysAndWheel() {
-    OneRowList list({"120", "240", "480"});
-    list.resize(121, 20);
-    list.show();
-    QTest::keyClick(&list, Qt::Key_Down); // from no selection to the first item
-    QCOMPARE(list.selectedIndex(), 0);
-    QTest::keyClick(&list, Qt::Key_Down);
-    QTest::keyClick(&list, Qt::Key_Down);
-    QTest::keyClick(&list, Qt::Key_Down); // stops at the last item
-    QCOMPARE(list.selectedText(), QStringLiteral("480"));
-    QTest::keyClick(&list, Qt::Key_Up);
-    QCOMPARE(list.selectedIndex(), 1);
-
-    QWheelEvent down(QPointF(20, 10), QPointF(20, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&list, &down);
-    QCOMPARE(list.selectedIndex(), 2);
-
-    list.setEnabled(false);
-    QTest::keyClick(&list, Qt::Key_Up); // the operator cannot step a disabled list
-    QCOMPARE(list.selectedIndex(), 2);
-}
 
 QTEST_MAIN(TestWidgets)
 #include "tst_widgets.moc"

@@ -13,6 +13,7 @@ namespace {
 
 using namespace telescope;
 using namespace std::chrono_literals;
+using Calls = std::vector<std::string>;
 
 // Answers every call the driver holds, and those the answers lead to (the real drivers answer later, on the
 // event loop).
@@ -21,11 +22,11 @@ void answerAll(FakeDriver& driver) {
         driver.releaseAll();
 }
 
-std::vector<std::string> takeCalls(FakeDriver& driver) {
+Calls takeCalls(FakeDriver& driver) {
     return std::exchange(driver.calls, {});
 }
 
-const std::vector<std::string> kOnePulse = {"connected", "atPark", "pulseGuide 2 133", "pulseGuide 1 0"};
+const Calls kOnePulse = {"connected", "atPark", "pulseGuide 2 133", "pulseGuide 1 0"};
 
 struct Guiding : testing::Test {
     FakeDriver driver;
@@ -44,21 +45,24 @@ struct Guiding : testing::Test {
         output.setDriver(&driver);
     }
 
-    // A reading of `arcsec` that arrived just now.
-    void arrive(double arcsec) { reading = LatestReading{arcsec, now}; }
-
-    // One 1 Hz tick with Kp = 1 and guide rate 0.5, a second after the last; then every answer is released.
-    TickDecision tick(bool answer = true) {
+    // One 1 Hz tick with Kp = 1 and guide rate `rate`, a second after the last; then, if `answer`, every
+    // answer is released.
+    TickDecision tick(bool answer = true, double rate = 0.5) {
         now += 1000ms;
         TickInputs in;
         in.reading = reading;
         in.now = now;
         in.gains = {1.0, 0.0, 0.0};
-        in.rates = {0.5, 0.5};
+        in.rates = {rate, rate};
         auto d = guideTick(controller, output, in);
         if (answer)
             answerAll(driver);
         return d;
+    }
+    // A reading of 1" arrives just now, then a tick.
+    TickOutcome guide(bool answer = true) {
+        reading = LatestReading{1.0, now};
+        return tick(answer).outcome;
     }
 };
 
@@ -67,17 +71,13 @@ TEST_F(Guiding, NoPulseBeforeTheFirstReadingThenOneTheTickAfter) {
     EXPECT_EQ(tick().outcome, TickOutcome::NoReading);
     EXPECT_TRUE(driver.calls.empty());
     EXPECT_EQ(controller.state().pidProportional, 0.0); // the empty reading never entered the law
-    arrive(1.0);
-    EXPECT_EQ(tick().outcome, TickOutcome::Send);
+    EXPECT_EQ(guide(), TickOutcome::Send);
     EXPECT_EQ(takeCalls(driver), kOnePulse);
 }
 
 TEST_F(Guiding, StaleReadingStopsPulsesAndIsSaidOnce) {
-    arrive(1.0);
-    tick(); // 1 s old: guided
-    takeCalls(driver);
-    const auto first = tick(); // 2 s old: still guided
-    EXPECT_EQ(first.outcome, TickOutcome::Send);
+    guide();                                      // 1 s old: guided
+    EXPECT_EQ(tick().outcome, TickOutcome::Send); // 2 s old: still guided
     takeCalls(driver);
     const auto stale = tick(); // 3 s
     const auto again = tick(); // 4 s
@@ -86,46 +86,35 @@ TEST_F(Guiding, StaleReadingStopsPulsesAndIsSaidOnce) {
     EXPECT_EQ(again.outcome, TickOutcome::StaleReading);
     EXPECT_TRUE(again.notice.empty());
     EXPECT_TRUE(driver.calls.empty());
-    arrive(1.0); // readings come back: guided again, and a later loss is said again
-    EXPECT_EQ(tick().outcome, TickOutcome::Send);
+    EXPECT_EQ(guide(), TickOutcome::Send); // readings come back: guided again, and a later loss is said again
     tick();
     EXPECT_FALSE(tick().notice.empty());
 }
 
 TEST_F(Guiding, TickWhileCallsAreUnderWaySendsNothingAndCounts) {
-    arrive(1.0);
-    EXPECT_EQ(tick(false).outcome, TickOutcome::Send);
-    arrive(1.0);
-    EXPECT_EQ(tick(false).outcome, TickOutcome::CallsInFlight);
-    arrive(1.0);
-    EXPECT_EQ(tick(false).outcome, TickOutcome::CallsInFlight);
+    EXPECT_EQ(guide(false), TickOutcome::Send);
+    EXPECT_EQ(guide(false), TickOutcome::CallsInFlight);
+    EXPECT_EQ(guide(false), TickOutcome::CallsInFlight);
     EXPECT_EQ(controller.skippedTicks(), 2);
     answerAll(driver);
     EXPECT_EQ(takeCalls(driver), kOnePulse); // one tick's calls only
-    arrive(1.0);
-    EXPECT_EQ(tick().outcome, TickOutcome::Send);
+    EXPECT_EQ(guide(), TickOutcome::Send);
 }
 
 TEST_F(Guiding, ParkedMountIsAskedOnceAndNotPulsedUntilAnswered) {
     driver.parked = true;
-    arrive(1.0);
-    for (int i = 0; i < 4; ++i) {
-        arrive(1.0);
-        tick();
-    }
+    for (int i = 0; i < 4; ++i)
+        guide();
     EXPECT_EQ(questions.size(), 1u);
-    EXPECT_EQ(takeCalls(driver),
-              (std::vector<std::string>{"connected", "atPark"})); // no pulse, no second check
+    EXPECT_EQ(takeCalls(driver), (Calls{"connected", "atPark"})); // no pulse, no second check
     questions[0](false);                                          // No: asked again later
-    arrive(1.0);
-    tick();
+    guide();
     EXPECT_EQ(questions.size(), 2u);
     takeCalls(driver);
     questions[1](true); // Yes: unpark, then the next tick guides
     answerAll(driver);
-    EXPECT_EQ(takeCalls(driver), std::vector<std::string>{"unpark"});
-    arrive(1.0);
-    EXPECT_EQ(tick().outcome, TickOutcome::Send);
+    EXPECT_EQ(takeCalls(driver), Calls{"unpark"});
+    EXPECT_EQ(guide(), TickOutcome::Send);
     EXPECT_EQ(takeCalls(driver), kOnePulse);
 }
 
@@ -143,36 +132,29 @@ TEST_F(Guiding, RefusalsAreShownAndGuidingGoesOn) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.member);
         driver.failNext[c.member] = c.failure;
-        arrive(1.0);
-        tick();
+        guide();
         ASSERT_FALSE(errors.empty());
         EXPECT_NE(errors.back().find(c.shown), std::string::npos) << errors.back();
         EXPECT_NE(errors.back().find(driver.id()), std::string::npos);
         EXPECT_EQ(output.latestError(), errors.back());
         takeCalls(driver);
-        arrive(1.0);
-        EXPECT_EQ(tick().outcome, TickOutcome::Send);
+        EXPECT_EQ(guide(), TickOutcome::Send);
         EXPECT_EQ(takeCalls(driver), kOnePulse);
     }
 }
 
 TEST_F(Guiding, MountThatSaysNotConnectedGetsNoPulseAndTheOperatorIsTold) {
     driver.isConnected = false;
-    arrive(1.0);
-    tick();
-    EXPECT_EQ(takeCalls(driver), std::vector<std::string>{"connected"});
+    guide();
+    EXPECT_EQ(takeCalls(driver), Calls{"connected"});
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("not connected"), std::string::npos);
 }
 
 TEST_F(Guiding, UnknownGuideRateSendsNothingAndIsSaidOnce) {
-    arrive(1.0);
-    TickInputs in;
-    in.reading = reading;
-    in.now = now;
-    in.gains = {1.0, 0.0, 0.0};
-    const auto first = guideTick(controller, output, in);
-    const auto second = guideTick(controller, output, in);
+    reading = LatestReading{1.0, now};
+    const auto first = tick(true, 0.0);
+    const auto second = tick(true, 0.0);
     EXPECT_EQ(first.outcome, TickOutcome::GuideRateUnknown);
     EXPECT_NE(first.notice.find("Guide rate unknown"), std::string::npos);
     EXPECT_TRUE(second.notice.empty());
@@ -180,20 +162,17 @@ TEST_F(Guiding, UnknownGuideRateSendsNothingAndIsSaidOnce) {
 }
 
 TEST_F(Guiding, ANewDriverIsNotHeldBackByTheOldOnesCalls) {
-    arrive(1.0);
-    tick(false); // the old driver never answers
+    guide(false); // the old driver never answers
     FakeDriver other;
     other.holdAnswers = true;
     output.setDriver(&other);
-    arrive(1.0);
-    EXPECT_EQ(tick().outcome, TickOutcome::Send);
+    EXPECT_EQ(guide(), TickOutcome::Send);
     answerAll(other);
     answerAll(driver); // late answers of the old driver change nothing
     EXPECT_EQ(takeCalls(other), kOnePulse);
     EXPECT_FALSE(output.callsInFlight());
     output.setDriver(nullptr);
-    arrive(1.0);
-    EXPECT_EQ(tick().outcome, TickOutcome::NoDriver);
+    EXPECT_EQ(guide(), TickOutcome::NoDriver);
 }
 
 } // namespace

@@ -33,6 +33,9 @@ TEST(PidLaw, DocumentedExamplesTickAfterTick) {
          {0.5, 0.75, 0.875, 0.9375}},
         // At 2 Hz the step from 0 to 1 gives D = Kd * (1 - 0) / 0.5 = 2.
         {"derivative of P at 2 Hz", {1.0, 0.0, 1.0}, 0.5, {0, 1}, {0, 3}, {}},
+        // Nothing resets the state between ticks, nor when guiding is switched off and on: the second tick's
+        // derivative is taken against the first's P and its integral goes on from the first's.
+        {"state carries over", {1.0, 1.0, 1.0}, 1.0, {2, 2}, {6, 6}, {2, 4}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -44,18 +47,6 @@ TEST(PidLaw, DocumentedExamplesTickAfterTick) {
             }
         }
     }
-}
-
-TEST(PidLaw, StateCarriesOverToTheNextRun) {
-    // The first tick after switching back on takes its derivative against the last P of the earlier run and
-    // continues its integral: nothing resets the state.
-    PidState s;
-    const PidGains gains{1.0, 1.0, 1.0};
-    pidStep(s, gains, 2.0, 1.0); // P 2, I 2, D 2
-    const double u = pidStep(s, gains, 2.0, 1.0);
-    EXPECT_DOUBLE_EQ(s.pidDerivative, 0.0);
-    EXPECT_DOUBLE_EQ(s.pidIntegral, 4.0);
-    EXPECT_DOUBLE_EQ(u, 6.0);
 }
 
 } // namespace

@@ -55,9 +55,5 @@ private:
 inline bool waitUntil(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, 20000);
 }
-// Runs the event loop for about ms milliseconds.
-inline void spin(int ms) {
-    QTest::qWait(ms);
-}
 // The path of a captured session in tests/telescope/indi/sessions.
 QString sessionPath(const char* name);

@@ -1,11 +1,14 @@
-// Small helpers shared by the INDI driver tests: a Qt application for GoogleTest, a port nobody listens on
-// and result catchers.
+// Small helpers shared by the INDI driver tests: a Qt application for GoogleTest, a port nobody listens on,
+// result catchers and a call that waits for its answer.
 #pragma once
 
 #include "telescope/Driver.h"
 
 #include <QCoreApplication>
 #include <QTcpServer>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <optional>
 
@@ -38,5 +41,17 @@ struct Catch {
     bool ok() const { return result && result->ok(); }
     int number() const { return result ? result->failure.number : 0; }
     const std::string& message() const { return result->failure.message; }
-    const T& value() const { return *result->value; }
+    const T& value() const {
+        static const T none{};
+        return result && result->value ? *result->value : none;
+    }
 };
+
+// Makes one driver call, e.g. call(done, driver, &IndiDriver::pulseGuide, GuideDirection::West, 1000), and
+// runs the event loop until it answers (20 s guard against a hang).
+template <typename T, typename D, typename C, typename... P, typename... A>
+Catch<T>& call(Catch<T>& c, D& driver, void (C::*member)(P...), A... args) {
+    (driver.*member)(args..., c.take());
+    EXPECT_TRUE(QTest::qWaitFor([&c] { return c.done(); }, 20000));
+    return c;
+}

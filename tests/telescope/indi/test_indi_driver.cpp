@@ -25,16 +25,16 @@ protected:
         driver =
             std::make_unique<IndiDriver>(IndiAddress{"127.0.0.1", server->port(), "Telescope Simulator"});
         driver->setNoticeHandler([this](const std::string& text) { notices.push_back(text); });
-        driver->open(done.take());
-        ASSERT_TRUE(waitUntil([this] { return done.done(); }));
-        ASSERT_TRUE(done.ok()) << done.message();
-        driver->connect(done.take());
-        ASSERT_TRUE(waitUntil([this] { return done.done(); }));
-        ASSERT_TRUE(done.ok()) << done.message();
+        ASSERT_TRUE(ask(done, &IndiDriver::open).ok()) << done.message();
+        ASSERT_TRUE(ask(done, &IndiDriver::connect).ok()) << done.message();
     }
-    template <typename T>
-    void await(Catch<T>& c) {
-        ASSERT_TRUE(waitUntil([&c] { return c.done(); }));
+    template <typename T, typename C, typename... P, typename... A>
+    Catch<T>& ask(Catch<T>& c, void (C::*member)(P...), A... args) {
+        return call(c, *driver, member, args...);
+    }
+    Catch<Done>& await(Catch<Done>& c) {
+        EXPECT_TRUE(waitUntil([&c] { return c.done(); }));
+        return c;
     }
     int sentContaining(const QString& text) const {
         int n = 0;
@@ -56,157 +56,116 @@ protected:
 TEST_F(IndiDriverTest, ParkedMountIsUnparkedThenGuided) {
     start("parked", 13);
 
-    driver->atPark(flag.take());
-    await(flag);
-    EXPECT_TRUE(flag.ok() && flag.value()) << "the park state arrives after CONNECTION; connect waits for it";
+    EXPECT_TRUE(ask(flag, &IndiDriver::atPark).value())
+        << "the park state arrives after CONNECTION; connect waits for it";
 
-    driver->pulseGuide(GuideDirection::West, 1000, done.take());
-    await(done);
-    EXPECT_EQ(done.number(), failureParked);
+    EXPECT_EQ(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).number(), failureParked);
     EXPECT_EQ(sentContaining("TIMED_GUIDE"), 0)
         << "the simulator would guide a parked mount: nothing may go out";
 
-    driver->unpark(done.take());
-    await(done);
-    ASSERT_TRUE(done.ok()) << done.message();
+    ASSERT_TRUE(ask(done, &IndiDriver::unpark).ok()) << done.message();
     EXPECT_EQ(sentContaining("<oneSwitch name=\"UNPARK\">On</oneSwitch></newSwitchVector>"), 1);
     EXPECT_EQ(sentContaining("name=\"PARK\""), 0) << "only the On element of a OneOfMany vector is sent";
     EXPECT_EQ(sentContaining("<oneSwitch name=\"TRACK_ON\">On"), 1) << "unparking leaves tracking off";
 
-    driver->setGuideRateRightAscension(0.5, done.take());
-    await(done);
-    ASSERT_TRUE(done.ok()) << done.message();
-    driver->guideRateRightAscension(number.take());
-    await(number);
-    EXPECT_DOUBLE_EQ(number.value(), 0.5);
+    ASSERT_TRUE(ask(done, &IndiDriver::setGuideRateRightAscension, 0.5).ok()) << done.message();
+    EXPECT_DOUBLE_EQ(ask(number, &IndiDriver::guideRateRightAscension).value(), 0.5);
 
-    driver->rightAscension(number.take());
-    await(number);
-    ASSERT_TRUE(number.ok());
+    ASSERT_TRUE(ask(number, &IndiDriver::rightAscension).ok());
     EXPECT_GT(number.value(), 0.0) << "the first definition's placeholder 0 must not be shown as a position";
 
-    driver->pulseGuide(GuideDirection::West, 1000, done.take());
-    await(done);
-    ASSERT_TRUE(done.ok()) << done.message();
+    ASSERT_TRUE(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).ok()) << done.message();
     EXPECT_EQ(sentContaining("<oneNumber name=\"TIMED_GUIDE_W\">1000</oneNumber><oneNumber "
                              "name=\"TIMED_GUIDE_E\">0</oneNumber>"),
               1);
 
     // Still Busy: a second pulse on the axis would restart the first.
-    driver->pulseGuide(GuideDirection::East, 200, done.take());
-    await(done);
-    EXPECT_EQ(done.number(), failurePulseRunning);
+    EXPECT_EQ(ask(done, &IndiDriver::pulseGuide, GuideDirection::East, 200).number(), failurePulseRunning);
     EXPECT_EQ(sentContaining("TIMED_GUIDE_WE"), 1);
 
     server->resume(); // ... and the pulse ends: Busy -> Idle
     ASSERT_TRUE(waitUntil([this] { return server->allSent(); }));
-    spin(100);
+    QTest::qWait(100);
     driver->pulseGuide(GuideDirection::West, 1000, done.take());
     EXPECT_TRUE(waitUntil([this] { return sentContaining("TIMED_GUIDE_WE") == 2; }));
 }
 
 TEST_F(IndiDriverTest, AlertIsReportedWithTheDevicesMessage) {
     start("parked");
-    driver->setGuideRateRightAscension(0.5, done.take());
-    await(done);
-    ASSERT_TRUE(done.ok());
-    driver->setGuideRateRightAscension(1.5, done.take());
-    await(done);
-    EXPECT_EQ(done.number(), failureRefused);
+    ASSERT_TRUE(ask(done, &IndiDriver::setGuideRateRightAscension, 0.5).ok());
+    EXPECT_EQ(ask(done, &IndiDriver::setGuideRateRightAscension, 1.5).number(), failureRefused);
     EXPECT_NE(done.message().find("Invalid range for W/E Rate"), std::string::npos) << done.message();
-    driver->guideRateRightAscension(number.take());
-    await(number);
-    EXPECT_DOUBLE_EQ(number.value(), 0.5);
+    EXPECT_DOUBLE_EQ(ask(number, &IndiDriver::guideRateRightAscension).value(), 0.5);
 }
 
 TEST_F(IndiDriverTest, RepeatedDefinitionsKeepThePulseGuardAndValues) {
     start("parked");
-    driver->unpark(done.take());
-    await(done);
-    driver->pulseGuide(GuideDirection::West, 1000, done.take());
-    await(done);
-    ASSERT_TRUE(done.ok());
+    ask(done, &IndiDriver::unpark);
+    ASSERT_TRUE(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).ok());
 
     // Another client's getProperties makes the server define everything again, TIMED_GUIDE_WE as Idle.
     FakeIndiServer other(sessionPath("unparked"));
     server->send(other.answer("getProperties", 1));
-    spin(200);
-    driver->pulseGuide(GuideDirection::West, 1000, done.take());
-    await(done);
-    EXPECT_EQ(done.number(), failurePulseRunning);
-    driver->connected(flag.take());
-    await(flag);
-    EXPECT_TRUE(flag.ok() && flag.value());
+    QTest::qWait(200);
+    EXPECT_EQ(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).number(), failurePulseRunning);
+    EXPECT_TRUE(ask(flag, &IndiDriver::connected).value());
 }
 
 TEST_F(IndiDriverTest, DisconnectWithdrawsTheMountsProperties) {
     start("parked");
     driver->disconnect();
     ASSERT_TRUE(waitUntil([this] { return sentContaining("DISCONNECT") == 1; }));
-    driver->connected(flag.take());
     ASSERT_TRUE(waitUntil([this] {
         driver->connected(flag.take());
-        spin(20);
+        QTest::qWait(20);
         return flag.done() && flag.ok() && !flag.value();
     }));
-    driver->rightAscension(number.take());
-    await(number);
-    EXPECT_EQ(number.number(), failureNotConnected);
-    driver->pulseGuide(GuideDirection::North, 100, done.take());
-    await(done);
-    EXPECT_EQ(done.number(), failureNotConnected);
+    EXPECT_EQ(ask(number, &IndiDriver::rightAscension).number(), failureNotConnected);
+    EXPECT_EQ(ask(done, &IndiDriver::pulseGuide, GuideDirection::North, 100).number(), failureNotConnected);
 }
 
 TEST_F(IndiDriverTest, ServerGoingAwayFailsPendingAndLaterCalls) {
     start("parked");
-    driver->unpark(done.take());
-    await(done);
-    driver->pulseGuide(GuideDirection::West, 1000, done.take());
-    await(done);
+    ask(done, &IndiDriver::unpark);
+    ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000);
     driver->setGuideRateDeclination(0.7, done.take()); // the session has no answer for it: it stays pending
     const std::string where = "127.0.0.1:" + std::to_string(server->port());
     server->dropClient();
-    await(done);
-    EXPECT_EQ(done.number(), failureUnreachable);
+    EXPECT_EQ(await(done).number(), failureUnreachable);
     EXPECT_NE(done.message().find(where), std::string::npos) << done.message();
     ASSERT_EQ(notices.empty(), false);
     EXPECT_NE(notices.back().find("closed the connection"), std::string::npos) << notices.back();
 
-    driver->rightAscension(number.take());
-    await(number);
-    EXPECT_EQ(number.number(), failureUnreachable);
+    EXPECT_EQ(ask(number, &IndiDriver::rightAscension).number(), failureUnreachable);
     EXPECT_NE(number.message().find(where), std::string::npos);
 }
 
 TEST_F(IndiDriverTest, OpenFailsInWords) {
-    ensureApplication();
-    const quint16 port = deadPort();
-    IndiDriver lonely(IndiAddress{"127.0.0.1", port, "Telescope Simulator"});
-    lonely.open(done.take());
-    await(done);
-    EXPECT_EQ(done.number(), failureUnreachable);
+    IndiDriver lonely(IndiAddress{"127.0.0.1", deadPort(), "Telescope Simulator"});
+    EXPECT_EQ(call(done, lonely, &IndiDriver::open).number(), failureUnreachable);
     EXPECT_NE(done.message().find("cannot be reached"), std::string::npos) << done.message();
-
-    FakeIndiServer garbage(sessionPath("silent"));
-    IndiDriver confused(IndiAddress{"127.0.0.1", garbage.port(), "Telescope Simulator"});
-    confused.open(done.take());
-    ASSERT_TRUE(waitUntil([&] { return garbage.hasClient(); }));
-    garbage.send("<defNumberVector device=\"x\" name=\"y\"><<<");
-    await(done);
-    EXPECT_EQ(done.number(), failureUnreachable);
-    EXPECT_NE(done.message().find("not INDI"), std::string::npos) << done.message();
-}
-
-TEST_F(IndiDriverTest, ADeviceThatIsNoTelescopeIsRefused) {
-    FakeIndiServer camera(sessionPath("silent"));
-    IndiDriver driver(IndiAddress{"127.0.0.1", camera.port(), "CCD Simulator"});
-    driver.open(done.take());
-    ASSERT_TRUE(waitUntil([&] { return camera.hasClient(); }));
-    camera.send("<defTextVector device=\"CCD Simulator\" name=\"DRIVER_INFO\" state=\"Idle\" perm=\"ro\">"
-                "<defText name=\"DRIVER_INTERFACE\">22</defText></defTextVector>\n");
-    await(done);
-    EXPECT_EQ(done.number(), failureNotImplemented);
-    EXPECT_NE(done.message().find("not a telescope"), std::string::npos) << done.message();
+    const struct {
+        const char* device;
+        const char* sent;
+        int number;
+        const char* said;
+    } cases[] = {
+        {"Telescope Simulator", "<defNumberVector device=\"x\" name=\"y\"><<<", failureUnreachable,
+         "not INDI"},
+        {"CCD Simulator",
+         "<defTextVector device=\"CCD Simulator\" name=\"DRIVER_INFO\" state=\"Idle\" perm=\"ro\">"
+         "<defText name=\"DRIVER_INTERFACE\">22</defText></defTextVector>\n",
+         failureNotImplemented, "not a telescope"},
+    };
+    for (const auto& c : cases) {
+        FakeIndiServer fake(sessionPath("silent"));
+        IndiDriver other(IndiAddress{"127.0.0.1", fake.port(), c.device});
+        other.open(done.take());
+        ASSERT_TRUE(waitUntil([&] { return fake.hasClient(); }));
+        fake.send(c.sent);
+        EXPECT_EQ(await(done).number(), c.number);
+        EXPECT_NE(done.message().find(c.said), std::string::npos) << done.message();
+    }
 }
 
 } // namespace

@@ -11,25 +11,18 @@ using namespace telescope::indi;
 
 namespace {
 
-Message set(const std::string& property, PropertyState state, std::vector<Element> elements,
-            PropertyType type, const std::string& text = {}) {
-    Message m;
-    m.kind = MessageKind::Set;
-    m.type = type;
-    m.device = "Mount";
-    m.name = property;
-    m.state = state;
-    m.text = text;
-    m.elements = std::move(elements);
-    return m;
+// A message of the device "Mount", every member given.
+Message message(MessageKind kind, const std::string& property, PropertyType type, PropertyState state,
+                std::vector<Element> elements = {}, const std::string& text = {}) {
+    return {kind, type, "Mount", property, state, "rw", "", 0, text, "", std::move(elements)};
 }
 
-Message define(const std::string& property, PropertyType type, std::vector<Element> elements) {
-    Message m = set(property, PropertyState::Idle, std::move(elements), type);
-    m.kind = MessageKind::Define;
-    m.perm = "rw";
-    return m;
+Message define(const std::string& property, PropertyType type, std::vector<Element> elements = {}) {
+    return message(MessageKind::Define, property, type, PropertyState::Idle, std::move(elements));
 }
+
+const char* const kWE = "TELESCOPE_TIMED_GUIDE_WE";
+const char* const kNS = "TELESCOPE_TIMED_GUIDE_NS";
 
 struct MountTest : ::testing::Test {
     std::vector<std::string> sent;
@@ -50,13 +43,17 @@ struct MountTest : ::testing::Test {
     // A connected, unparked mount with both pulse properties, as the simulator shows it.
     void connectedMount() {
         mount.linkUp(0);
-        mount.receive(define("CONNECTION", PropertyType::Switch, {{"CONNECT", "On"}, {"DISCONNECT", "Off"}}),
-                      0);
-        mount.receive(define("EQUATORIAL_EOD_COORD", PropertyType::Number, {{"RA", "0"}, {"DEC", "0"}}), 0);
-        mount.receive(define("TELESCOPE_PARK", PropertyType::Switch, {{"PARK", "Off"}, {"UNPARK", "On"}}), 0);
-        for (const char* p : {"TELESCOPE_TIMED_GUIDE_WE", "TELESCOPE_TIMED_GUIDE_NS"})
-            mount.receive(define(p, PropertyType::Number, {}), 0);
+        for (const Message& m :
+             {define("CONNECTION", PropertyType::Switch, {{"CONNECT", "On"}, {"DISCONNECT", "Off"}}),
+              define("EQUATORIAL_EOD_COORD", PropertyType::Number, {{"RA", "0"}, {"DEC", "0"}}),
+              define("TELESCOPE_PARK", PropertyType::Switch, {{"PARK", "Off"}, {"UNPARK", "On"}}),
+              define(kWE, PropertyType::Number), define(kNS, PropertyType::Number)})
+            mount.receive(m, 0);
         sent.clear();
+    }
+    // The pulse property `axis` goes to `state` at `nowMs`.
+    void pulseState(const char* axis, PropertyState state, std::int64_t nowMs, const std::string& text = {}) {
+        mount.receive(message(MessageKind::Set, axis, PropertyType::Number, state, {}, text), nowMs);
     }
 };
 
@@ -79,9 +76,7 @@ TEST_F(MountTest, EachDirectionGoesToItsAxisWithTheOtherDirectionZero) {
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_NE(sent[0].find(c.expected), std::string::npos) << sent[0];
         const bool we = c.direction == GuideDirection::West || c.direction == GuideDirection::East;
-        mount.receive(set(we ? "TELESCOPE_TIMED_GUIDE_WE" : "TELESCOPE_TIMED_GUIDE_NS", PropertyState::Idle,
-                          {}, PropertyType::Number),
-                      10);
+        pulseState(we ? kWE : kNS, PropertyState::Idle, 10);
         ASSERT_TRUE(done && done->ok());
     }
 }
@@ -99,7 +94,7 @@ TEST_F(MountTest, UnansweredPulseTimesOutAndAStuckAxisIsFreedAfterItsPulse) {
 
     // A disconnected driver answers Busy and never ends the pulse.
     mount.pulseGuide(GuideDirection::North, 1000, catchDone(), 10000);
-    mount.receive(set("TELESCOPE_TIMED_GUIDE_NS", PropertyState::Busy, {}, PropertyType::Number), 10010);
+    pulseState(kNS, PropertyState::Busy, 10010);
     ASSERT_TRUE(done && done->ok());
     mount.pulseGuide(GuideDirection::South, 100, catchDone(), 12000);
     EXPECT_EQ(done->failure.number, failurePulseRunning);
@@ -115,10 +110,8 @@ TEST_F(MountTest, UnansweredPulseTimesOutAndAStuckAxisIsFreedAfterItsPulse) {
 TEST_F(MountTest, PulseEndingInAlertIsToldToTheOperator) {
     connectedMount();
     mount.pulseGuide(GuideDirection::West, 500, catchDone(), 0);
-    mount.receive(set("TELESCOPE_TIMED_GUIDE_WE", PropertyState::Busy, {}, PropertyType::Number), 1);
-    mount.receive(
-        set("TELESCOPE_TIMED_GUIDE_WE", PropertyState::Alert, {}, PropertyType::Number, "Motor stalled"),
-        400);
+    pulseState(kWE, PropertyState::Busy, 1);
+    pulseState(kWE, PropertyState::Alert, 400, "Motor stalled");
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].find("Motor stalled"), std::string::npos);
     EXPECT_FALSE(mount.waiting());

@@ -1,8 +1,7 @@
-// IndiTelescopeList and the chooser's IndiSource against a replayed server: telescopes only, named by
+// IndiTelescopeList through the chooser's IndiSource against a replayed server: telescopes only, named by
 // identifier, and a server that cannot be reached named in the search's problem.
 #include "telescope/indi/FakeIndiServer.h"
 #include "telescope/indi/IndiSource.h"
-#include "telescope/indi/IndiTelescopeList.h"
 #include "telescope/indi/IndiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,24 +9,7 @@
 using namespace telescope;
 using namespace telescope::indi;
 
-TEST(IndiTelescopeList, ListsTheTelescopesOfAServer) {
-    ensureApplication();
-    FakeIndiServer server(sessionPath("parked"));
-    IndiTelescopeList list;
-    Catch<std::vector<IndiTelescope>> found;
-    list.list("127.0.0.1", server.port(), found.take());
-    ASSERT_TRUE(waitUntil([&] { return server.hasClient(); }));
-    server.send("<defTextVector device=\"CCD Simulator\" name=\"DRIVER_INFO\" state=\"Idle\" perm=\"ro\">"
-                "<defText name=\"DRIVER_INTERFACE\">22</defText></defTextVector>\n");
-    ASSERT_TRUE(waitUntil([&] { return found.done(); }));
-    ASSERT_TRUE(found.ok()) << found.message();
-    ASSERT_EQ(found.value().size(), 1u);
-    EXPECT_EQ(found.value()[0].name, "Telescope Simulator");
-    EXPECT_EQ(found.value()[0].id,
-              "indi://127.0.0.1:" + std::to_string(server.port()) + "/Telescope Simulator");
-}
-
-TEST(IndiSource, SearchAsksEveryServerAndReportsTheOnesThatFail) {
+TEST(IndiSource, SearchListsTelescopesOnlyAndReportsTheServersThatFail) {
     ensureApplication();
     FakeIndiServer server(sessionPath("parked"));
     const quint16 dead = deadPort();
@@ -36,8 +18,14 @@ TEST(IndiSource, SearchAsksEveryServerAndReportsTheOnesThatFail) {
     source.search([&](const std::vector<TelescopeEntry>& found, const std::string& problem) {
         answer.emplace(found, problem);
     });
+    ASSERT_TRUE(waitUntil([&] { return server.hasClient(); }));
+    server.send("<defTextVector device=\"CCD Simulator\" name=\"DRIVER_INFO\" state=\"Idle\" perm=\"ro\">"
+                "<defText name=\"DRIVER_INTERFACE\">22</defText></defTextVector>\n");
     ASSERT_TRUE(waitUntil([&] { return answer.has_value(); }));
+    const std::string where = "127.0.0.1:" + std::to_string(server.port());
     ASSERT_EQ(answer->first.size(), 1u);
-    EXPECT_EQ(answer->first[0].where, "127.0.0.1:" + std::to_string(server.port()));
+    EXPECT_EQ(answer->first[0].id, "indi://" + where + "/Telescope Simulator");
+    EXPECT_EQ(answer->first[0].name, "Telescope Simulator");
+    EXPECT_EQ(answer->first[0].where, where);
     EXPECT_NE(answer->second.find("127.0.0.1:" + std::to_string(dead)), std::string::npos) << answer->second;
 }

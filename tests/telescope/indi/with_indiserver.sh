@@ -9,16 +9,12 @@
 set -u
 
 if [ -z "${QEL_INDI_NETNS:-}" ]; then
-  for tool in unshare indiserver indi_simulator_telescope indi_getprop; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "SKIP: $tool is not installed (apt-get install indi-bin util-linux iproute2)" >&2
-      exit 77
-    fi
+  for tool in unshare ip indiserver indi_simulator_telescope indi_getprop; do
+    command -v "$tool" >/dev/null 2>&1 ||
+      { echo "SKIP: $tool is not installed (apt-get install indi-bin util-linux iproute2)" >&2; exit 77; }
   done
-  if ! unshare -rn true 2>/dev/null; then
-    echo "SKIP: unshare -rn failed: this system does not allow unprivileged network namespaces" >&2
-    exit 77
-  fi
+  unshare -rn true 2>/dev/null ||
+    { echo "SKIP: unshare -rn failed: this system does not allow unprivileged network namespaces" >&2; exit 77; }
   export QEL_INDI_NETNS=1
   exec unshare -rn "$0" "$@"
 fi
@@ -32,52 +28,24 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-
-if command -v ip >/dev/null 2>&1; then
-  ip link set lo up
-else
-  echo "SKIP: ip (iproute2) is missing: cannot bring up loopback in the namespace" >&2
-  exit 77
-fi
+ip link set lo up
 
 home=$(mktemp -d)
 export HOME="$home"
 mkdir -p "$home/.indi"
-if [ "$parked" = 1 ]; then
-  cat >"$home/.indi/ParkData.xml" <<'XML'
-<parkdata>
- <device name="Telescope Simulator">
-  <parkstatus>true</parkstatus>
-  <parkposition>
-   <axis1position>-6.000000</axis1position>
-   <axis2position>0.000000</axis2position>
-  </parkposition>
- </device>
-</parkdata>
-XML
-fi
+[ "$parked" = 1 ] && echo '<parkdata><device name="Telescope Simulator"><parkstatus>true</parkstatus><parkposition>
+<axis1position>-6.000000</axis1position><axis2position>0.000000</axis2position></parkposition></device></parkdata>' \
+  >"$home/.indi/ParkData.xml"
 
 indiserver -vvv -p 7624 indi_simulator_telescope >"$log" 2>&1 &
 server=$!
 export INDISERVER_PID=$server # for tests that take the server away
-cleanup() {
-  kill "$server" 2>/dev/null
-  wait "$server" 2>/dev/null
-  rm -rf "$home"
-}
+cleanup() { kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$home"; }
 trap cleanup EXIT
 
-ready=0
 for _ in $(seq 1 100); do
-  if indi_getprop -p 7624 -t 1 "Telescope Simulator.CONNECTION.CONNECT" >/dev/null 2>&1; then
-    ready=1
-    break
-  fi
+  if indi_getprop -p 7624 -t 1 "Telescope Simulator.CONNECTION.CONNECT" >/dev/null 2>&1; then "$@"; exit $?; fi
   sleep 0.05
 done
-if [ "$ready" != 1 ]; then
-  echo "FAIL: indiserver with indi_simulator_telescope did not answer on port 7624 within 5 s" >&2
-  exit 1
-fi
-
-"$@"
+echo "FAIL: indiserver with indi_simulator_telescope did not answer on port 7624 within 5 s" >&2
+exit 1
