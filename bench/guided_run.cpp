@@ -3,14 +3,12 @@
 // once the window's guiding is wired to the telescope connection, on), and a screenshot of the chart.
 //
 //   ./build/bench/bench_guided_run --seconds 960 --screenshot off.png
-#include "app/EventLog.h"
 #include "app/Form1.h"
 #include "app/GuideLoop.h"
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
-#include "common/Clock.h"
-#include "common/TimeStamp.h"
 #include "list_choice.h"
+#include "recorder_window.h"
 #include "unit_sim_process.h"
 #include "widgets/OneRowList.h"
 #include "widgets/TwoStateCheckBox.h"
@@ -136,16 +134,14 @@ int main(int argc, char** argv) {
     const int portAt = simSays.indexOf("127.0.0.1:");
     const QString port = portAt >= 0 ? simSays.mid(portAt + 10).section('\n', 0, 0).trimmed() : QString();
 
-    const common::SystemClock clock;
-    const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
-    auto opened = app::EventLog::open(app::kEventLogName, clock, formatter);
-    if (!opened.log) {
-        std::cerr << "bench_guided_run: no event log: " << opened.error << '\n';
+    std::string error;
+    const auto recorder = benchwindow::RecorderWindow::open(error);
+    if (!recorder) {
+        std::cerr << "bench_guided_run: cannot create the event log in " << QDir::currentPath().toStdString()
+                  << ": " << error << '\n';
         return 2;
     }
-    app::Form1 window(clock, formatter, *opened.log);
-    window.startUp();
-    window.show();
+    app::Form1& window = recorder->form();
     const app::Form1Controls& c = window.controls();
     c.Check(4)->setChecked(true);   // "Record to File"
     c.List(2)->setSelectedIndex(2); // "480" samples: one worm turn on the chart

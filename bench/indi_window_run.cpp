@@ -5,15 +5,13 @@
 //
 //   bench_indi_window_run [--seconds 120] [--hz 2] [--kp 0.7 --ki 0.2 --kd 0.1] [--rate 0.5]
 //                         [--port 7624] [--pulses FILE] [--screenshot FILE.png]
-#include "app/EventLog.h"
 #include "app/Form1.h"
 #include "app/GuideLoop.h"
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
-#include "common/Clock.h"
-#include "common/TimeStamp.h"
 #include "list_choice.h"
 #include "pulse_notes.h"
+#include "recorder_window.h"
 #include "telescope/DriverFactory.h"
 #include "unit_sim_process.h"
 #include "widgets/OneRowList.h"
@@ -99,16 +97,14 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    const common::SystemClock clock;
-    const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
-    auto opened = app::EventLog::open(app::kEventLogName, clock, formatter);
-    if (!opened.log) {
-        std::cerr << "bench_indi_window_run: no event log: " << opened.error << '\n';
+    std::string error;
+    const auto recorder = benchwindow::RecorderWindow::open(error);
+    if (!recorder) {
+        std::cerr << "bench_indi_window_run: cannot create the event log in "
+                  << QDir::currentPath().toStdString() << ": " << error << '\n';
         return 2;
     }
-    app::Form1 window(clock, formatter, *opened.log);
-    window.startUp();
-    window.show();
+    app::Form1& window = recorder->form();
     const app::Form1Controls& c = window.controls();
     c.Check(4)->setChecked(true); // "Record to File"
     const auto choose = [&c](int list, double value) {

@@ -8,15 +8,13 @@
 //   ./build/bench/bench_recording_run --rate 8 --seconds 60
 //   ./scripts/with-xvfb.sh env QT_QPA_PLATFORM=xcb ./build/bench/bench_recording_run
 #include "acquisition/SerialLink.h"
-#include "app/EventLog.h"
 #include "app/Form1.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 #include "app/Startup.h"
 #include "chart/Chart.h"
-#include "common/Clock.h"
-#include "common/TimeStamp.h"
 #include "load_probes.h"
+#include "recorder_window.h"
 #include "unit_sim_process.h"
 #include "widgets/TwoStateCheckBox.h"
 
@@ -208,18 +206,14 @@ int run(const Options& opt, const QString& startDir) {
     dir.setAutoRemove(!opt.keep);
     QDir::setCurrent(dir.path()); // where the recorder finds COM1 and writes its files
 
-    // The window as the program builds it (see app::runRecorder).
-    const common::SystemClock clock;
-    const common::TimeStampFormatter formatter(common::monthNamesFromLocale());
-    auto opened = app::EventLog::open(app::kEventLogName, clock, formatter);
-    if (!opened.log) {
-        std::cerr << "bench_recording_run: cannot create the event log in " << dir.path().toStdString()
-                  << ": " << opened.error << '\n';
+    std::string error;
+    const auto recorder = benchwindow::RecorderWindow::open(error);
+    if (!recorder) {
+        std::cerr << "bench_recording_run: cannot create the event log in "
+                  << QDir::currentPath().toStdString() << ": " << error << '\n';
         return 2;
     }
-    app::Form1 window(clock, formatter, *opened.log);
-    window.startUp();
-    window.show();
+    app::Form1& window = recorder->form();
     const app::Form1Controls& c = window.controls();
     c.Check(1)->setChecked(opt.liveLines); // "Display Tabular Data"
     c.Check(4)->setChecked(true);          // "Record to File"
