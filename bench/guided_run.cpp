@@ -153,15 +153,8 @@ int main(int argc, char** argv) {
             std::cerr << "bench_guided_run: a setting is not among the lists' items\n";
             return 2;
         }
-        // The chooser returns the simulator's mount, as the operator would pick it.
         const std::string id = "alpaca://127.0.0.1:" + port.toStdString() + "/telescope/0";
-        window.telescopeLink().setChooser([id](const std::string&) { return id; });
-        c.Check(5)->setChecked(true); // checks Check2, which connects
-        QElapsedTimer wait;
-        wait.start();
-        while (window.telescopeLink().guideRateRa != rate && wait.elapsed() < 20000)
-            runFor(100);
-        if (!window.telescopeLink().myTelescope() || window.telescopeLink().guideRateRa != rate) {
+        if (!recorder->connectForGuiding(id, rate)) {
             std::cerr << "bench_guided_run: no connection to " << id << '\n';
             return 2;
         }

@@ -125,13 +125,7 @@ int main(int argc, char** argv) {
     });
     const std::string id = "indi://127.0.0.1:" + std::to_string(port) + "/Telescope Simulator";
     window.telescopeLink().setID(id); // as --telescope does
-    window.telescopeLink().setChooser([id](const std::string&) { return id; });
-    c.Check(5)->setChecked(true); // checks Check2, which connects
-    QElapsedTimer wait;
-    wait.start();
-    while (window.telescopeLink().guideRateRa != rate && wait.elapsed() < 20000)
-        runFor(100);
-    if (!window.telescopeLink().myTelescope() || window.telescopeLink().guideRateRa != rate) {
+    if (!recorder->connectForGuiding(id, rate)) {
         std::cerr << "bench_indi_window_run: no connection to " << id << '\n';
         return 2;
     }

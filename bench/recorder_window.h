@@ -4,8 +4,14 @@
 
 #include "app/EventLog.h"
 #include "app/Form1.h"
+#include "app/TelescopeLink.h"
 #include "common/Clock.h"
 #include "common/TimeStamp.h"
+#include "widgets/TwoStateCheckBox.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -30,6 +36,22 @@ public:
     }
 
     app::Form1& form() { return *m_form; }
+
+    // Checks Check5 with the chooser answering `id`, as the operator would pick the mount, and waits up to
+    // 20 s for the connection to write the guide rate `rate`. False when it does not come.
+    bool connectForGuiding(const std::string& id, double rate) {
+        app::TelescopeLink& link = m_form->telescopeLink();
+        link.setChooser([id](const std::string&) { return id; });
+        m_form->controls().Check(5)->setChecked(true); // checks Check2, which connects
+        QElapsedTimer wait;
+        wait.start();
+        while (link.guideRateRa != rate && wait.elapsed() < 20000) {
+            QEventLoop loop;
+            QTimer::singleShot(100, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return link.myTelescope() && link.guideRateRa == rate;
+    }
 
 private:
     RecorderWindow() = default;
