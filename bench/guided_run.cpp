@@ -8,6 +8,7 @@
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "list_choice.h"
+#include "load_probes.h"
 #include "recorder_window.h"
 #include "unit_sim_process.h"
 #include "widgets/OneRowList.h"
@@ -34,12 +35,6 @@
 #endif
 
 namespace {
-
-void runFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 struct Rms {
     double value = 0.0;
@@ -169,7 +164,7 @@ int main(int argc, char** argv) {
     QElapsedTimer run;
     run.start();
     while (run.elapsed() < seconds * 1000) {
-        runFor(1000);
+        loadbench::runFor(1000);
         if (!screenshot.isEmpty() && run.elapsed() >= seconds * 1000 - 1000)
             window.grab().save(screenshot);
     }

@@ -10,6 +10,7 @@
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "list_choice.h"
+#include "load_probes.h"
 #include "pulse_notes.h"
 #include "recorder_window.h"
 #include "telescope/DriverFactory.h"
@@ -37,16 +38,6 @@
 #ifndef QEL_UNIT_SIM_PATH
 #define QEL_UNIT_SIM_PATH "qel-unit-sim"
 #endif
-
-namespace {
-
-void runFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -143,7 +134,7 @@ int main(int argc, char** argv) {
     QElapsedTimer run;
     run.start();
     while (run.elapsed() < seconds * 1000) {
-        runFor(250);
+        loadbench::runFor(250);
         // "Unpark Scope?": the operator says Yes.
         if (QMessageBox* box = window.guideLoop().unparkBox(); box && box->isVisible()) {
             box->button(QMessageBox::Yes)->click();
@@ -153,7 +144,7 @@ int main(int argc, char** argv) {
             window.grab().save(screenshot);
     }
     c.Check(5)->setChecked(false); // PID off: no more pulses
-    runFor(2000);                  // the last answers
+    loadbench::runFor(2000);       // the last answers
     const int skipped = window.guideLoop().controller().skippedTicks();
     const std::string latestError = window.guideLoop().output().latestError();
     c.Command(2)->click(); // Stop

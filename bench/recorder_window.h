@@ -7,11 +7,10 @@
 #include "app/TelescopeLink.h"
 #include "common/Clock.h"
 #include "common/TimeStamp.h"
+#include "load_probes.h"
 #include "widgets/TwoStateCheckBox.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -45,11 +44,8 @@ public:
         m_form->controls().Check(5)->setChecked(true); // checks Check2, which connects
         QElapsedTimer wait;
         wait.start();
-        while (link.guideRateRa != rate && wait.elapsed() < 20000) {
-            QEventLoop loop;
-            QTimer::singleShot(100, &loop, &QEventLoop::quit);
-            loop.exec();
-        }
+        while (link.guideRateRa != rate && wait.elapsed() < 20000)
+            loadbench::runFor(100);
         return link.myTelescope() && link.guideRateRa == rate;
     }
 
