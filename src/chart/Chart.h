@@ -47,9 +47,9 @@ public:
     TextBox& textBox(int n);
     int textBoxCount() const;
 
-    // Redraws. full = true draws at once (after building). full = false is cheap: it asks for a redraw that
-    // runs at most once per screen refresh (about 16 ms) however often it is called, drawing whatever was set
-    // last. The result is always 0.
+    // Redraws. full = true draws at once (after building); the window shows it with its next paint, together
+    // with its other changes. full = false is cheap: it asks for a redraw that runs at most once per screen
+    // refresh (about 16 ms) however often it is called, drawing whatever was set last. Always returns 0.
     int draw(bool full);
     // Runs a redraw asked for by draw(false) now instead of at the next screen refresh.
     void flush();
