@@ -16,7 +16,7 @@ void RateCounters::advance(bool fiveHzMode) {
         fastRateCounter += 1;
     if (slowRateCounter >= 9)
         slowRateCounter = 1;
-    if (fiveHzMode && fastRateCounter == 2)
+    if (fiveHzMode && fastRateCounter >= 2)
         fastRateCounter = 1;
 }
 

@@ -30,9 +30,10 @@ constexpr bool isHighSpeedDisplay(const AcquisitionOptions& options) {
 struct RateCounters {
     // 1, 2, ..., 8, 1, 2, ... in every mode; 1 marks a slow-rate reading (one in eight).
     int slowRateCounter = 0;
-    // Advanced with every reading; in 5 Hz mode set back to 1 when it reaches 2, so there it is 1 at every
-    // reading. Once past 2 it can never return to 1, so it stops at kFastRatePast instead of counting on
-    // (which readings are fast-rate readings is unchanged; the counter just cannot overflow).
+    // Advanced with every reading; in 5 Hz mode set back to 1 whenever it is 2 or more, so there it is 1 at
+    // every reading, also after a switch from standard mode in the middle of a run (a counter left past 2
+    // would otherwise never return to 1, and nothing would be charted or recorded until the next Start). In
+    // standard mode it is not consulted; it stops at kFastRatePast so that it cannot overflow.
     int fastRateCounter = 0;
 
     static constexpr int kFastRatePast = 3;

@@ -74,20 +74,17 @@ TEST(ReadingRoute, SelectionTableOverSeventeenReadings) {
     }
 }
 
-TEST(ReadingRoute, SwitchToFiveHzAfterTwoReadingsLeavesNoFastRateReadings) {
-    RateCounters counters;
-    run(options(kStandard, false, false), 2, counters); // fastRateCounter now 2
-    const Pattern on = run(options(kFiveHz, true, true), 16, counters);
-    EXPECT_EQ(counters.fastRateCounter, RateCounters::kFastRatePast);
-    EXPECT_EQ(on.chart, "................");  // high-speed display: nothing charted...
-    EXPECT_EQ(on.record, "................"); // ...nor recorded
-    EXPECT_EQ(on.live, "......x.......x.");   // live lines only at the slow rate (readings 9 and 17)
-    const Pattern off = run(options(kFiveHz, true, false), 8, counters);
-    EXPECT_EQ(std::tie(off.live, off.chart), std::make_tuple("......x.", "......s."));
-
-    RateCounters afterOne; // one standard reading: the counter is still 1 and returns to 1
-    run(options(kStandard, false, false), 1, afterOne);
-    EXPECT_EQ(run(options(kFiveHz, true, true), 5, afterOne).chart, "fffff");
+TEST(ReadingRoute, SwitchToFiveHzMidRunMakesEveryReadingAFastRateReading) {
+    // A switch after two or more standard readings used to leave the counter past 2 for good: nothing was
+    // charted or recorded in high-speed mode until the next Start.
+    for (const int before : {1, 2, 3, 20}) {
+        RateCounters counters;
+        run(options(kStandard, false, false), before, counters);
+        const Pattern on = run(options(kFiveHz, true, true), 5, counters);
+        EXPECT_EQ(std::tie(on.chart, on.record, on.live), std::make_tuple("fffff", "xxxxx", "xxxxx"))
+            << before << " standard readings first";
+        EXPECT_EQ(counters.fastRateCounter, 1);
+    }
 }
 
 TEST(RateCounters, FastRateCounterStaysBoundedOverALongStandardRun) {
@@ -95,8 +92,8 @@ TEST(RateCounters, FastRateCounterStaysBoundedOverALongStandardRun) {
     for (int i = 0; i < 70000; ++i)
         counters.advance(false);
     EXPECT_LE(counters.fastRateCounter, RateCounters::kFastRatePast);
-    counters.advance(true); // as with an unbounded counter: no fast-rate reading after the switch
-    EXPECT_FALSE(counters.isFastRate());
+    counters.advance(true);
+    EXPECT_TRUE(counters.isFastRate());
 }
 
 } // namespace
