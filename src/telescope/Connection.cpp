@@ -12,14 +12,17 @@ ConnectionStep step(ConnectionAction action, std::string text = {}, double value
     return ConnectionStep{action, std::move(text), value};
 }
 
+// Four significant digits: enough to tell 0.5 from 0.4999, without the device's rounding noise.
 std::string multipleText(double multiple) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.3g", multiple);
+    std::snprintf(buffer, sizeof buffer, "%.4g", multiple);
     return buffer;
 }
 
+// Devices speak degrees per second with a handful of digits (0.0020833 for 0.5 x 15"/s reads back as
+// 0.499992): compare at that precision, not at the precision of a double.
 bool sameRate(double a, double b) {
-    return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b));
+    return std::fabs(a - b) <= 1e-3 * std::max(std::fabs(a), std::fabs(b));
 }
 
 } // namespace
@@ -49,6 +52,10 @@ ConnectionSteps Connection::check2Changed(bool checked) {
         steps.push_back(step(ConnectionAction::OpenChooser, m_id));
         return steps;
     }
+    // Cleared while the device was still being reached: that attempt made no connection, and every checked
+    // run of the box writes one ASCOM line.
+    if (m_stage == ConnectionStage::Opening)
+        steps.insert(steps.begin(), step(ConnectionAction::WriteLog, failedLine(m_id)));
     m_stage = ConnectionStage::Disconnected;
     steps.push_back(step(ConnectionAction::ClearCheck5));
     steps.push_back(step(ConnectionAction::StopPoll));
@@ -114,8 +121,10 @@ ConnectionSteps Connection::canSetGuideRatesRead(const Result<bool>& result, dou
             step(ConnectionAction::StartPoll)};
     if (!*result.value)
         return {step(ConnectionAction::HideList8), step(ConnectionAction::StartPoll)};
+    // The poll (and guiding) start once the writes are answered: a pulse never goes out at a rate the
+    // mount has not been given yet.
     m_rateWritten = list8Value;
-    return {step(ConnectionAction::WriteGuideRates, {}, list8Value), step(ConnectionAction::StartPoll)};
+    return {step(ConnectionAction::WriteGuideRates, {}, list8Value)};
 }
 
 ConnectionSteps Connection::guideRatesWritten(const Result<Done>& ra, const Result<Done>& dec) {
@@ -129,6 +138,7 @@ ConnectionSteps Connection::guideRatesWritten(const Result<Done>& ra, const Resu
                      describeFailure(std::string("The mount refused the ") + (r == &ra ? "RA" : "Dec") +
                                          " guide rate of " + multipleText(m_rateWritten) + " x 15\"/s on",
                                      m_id, r->failure)));
+    steps.push_back(step(ConnectionAction::StartPoll));
     steps.push_back(step(ConnectionAction::ReadGuideRates));
     return steps;
 }

@@ -18,7 +18,7 @@ enum class ConnectionAction {
     ClearCheck2,          // a nested run of the box's own handler
     ClearCheck5,          // the PID control's box; its handler runs nested
     StopPoll,             // PositionCalc_Timer off
-    StartPoll,            // PositionCalc_Timer on
+    StartPoll,            // PositionCalc_Timer on: the connection is made and the driver may be guided
     ConnectMount,         // Connected = true; result to mountConnected()
     ReadCanSetGuideRates, // result to canSetGuideRatesRead()
     WriteGuideRates,      // guideRateRa and guideRateDec := value (multiple of 15"/s), then both writes; the
@@ -54,6 +54,7 @@ public:
     ConnectionStage stage() const { return m_stage; }
 
     // The box changed state (by the operator or from code). checked: state 1; clear and greyed are false.
+    // Cleared while the device is still being reached, the attempt's failure line comes first.
     ConnectionSteps check2Changed(bool checked);
     // The chooser returned; an empty identifier means it was cancelled.
     ConnectionSteps chooserClosed(std::string chosen);

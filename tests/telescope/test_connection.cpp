@@ -40,10 +40,12 @@ TEST(Connection, TheOrderOfASuccessfulConnection) {
     EXPECT_EQ(opened[0].text, " Established ASCOM Connection " + kId);
     EXPECT_EQ(actions(c.mountConnected(ok)), (std::vector{A::ReadCanSetGuideRates}));
     const auto rates = c.canSetGuideRatesRead(Result<bool>::success(true), 0.5);
-    EXPECT_EQ(actions(rates), (std::vector{A::WriteGuideRates, A::StartPoll}));
+    EXPECT_EQ(actions(rates), (std::vector{A::WriteGuideRates}));
     EXPECT_EQ(rates[0].value, 0.5); // the multiple itself: the driver converts to its own unit
-    EXPECT_EQ(actions(c.guideRatesWritten(ok, ok)), (std::vector{A::ReadGuideRates}));
-    EXPECT_TRUE(c.guideRatesRead(Result<double>::success(0.5), Result<double>::success(0.5)).empty());
+    // Polling and guiding start only once the mount has its guide rates.
+    EXPECT_EQ(actions(c.guideRatesWritten(ok, ok)), (std::vector{A::StartPoll, A::ReadGuideRates}));
+    // 0.0020833 deg/s is how devices write 0.5 x 15"/s: no news.
+    EXPECT_TRUE(c.guideRatesRead(Result<double>::success(0.499992), Result<double>::success(0.5)).empty());
     EXPECT_EQ(c.stage(), ConnectionStage::Connected);
 }
 
@@ -56,8 +58,14 @@ TEST(Connection, GuideRateTable) {
     Connection refused = connectedUpToRates();
     refused.canSetGuideRatesRead(Result<bool>::success(true), 1.0);
     const auto written = refused.guideRatesWritten(Result<Done>::failed(invalid), ok);
-    EXPECT_EQ(actions(written), (std::vector{A::TellOperator, A::ReadGuideRates}));
+    EXPECT_EQ(actions(written), (std::vector{A::TellOperator, A::StartPoll, A::ReadGuideRates}));
     EXPECT_NE(written[0].text.find("RA guide rate"), std::string::npos);
+    // A mount that snaps the rate is told with four digits.
+    const auto snapped =
+        refused.guideRatesRead(Result<double>::success(0.9975), Result<double>::success(1.0));
+    ASSERT_EQ(actions(snapped), (std::vector{A::TellOperator}));
+    EXPECT_NE(snapped[0].text.find("RA 0.9975 and Dec 1 x 15\"/s, not the 1 written"), std::string::npos)
+        << snapped[0].text;
     // A fixed-rate mount (List8 hidden) and a mount that snaps the rate: tst_telescope_link.
 }
 
@@ -65,7 +73,11 @@ TEST(Connection, TheNextAttemptPreselectsTheIdentifierAndStaleAnswersAreIgnored)
     Connection c;
     c.check2Changed(true);
     c.chooserClosed(kId);
-    c.check2Changed(false); // cleared while the device was still being reached
+    // Cleared while the device was still being reached: that attempt's failure line, and its late answer
+    // is ignored.
+    const auto cleared = c.check2Changed(false);
+    ASSERT_EQ(actions(cleared).front(), A::WriteLog);
+    EXPECT_EQ(cleared.front().text, " Failed to Establish ASCOM Connection " + kId);
     EXPECT_TRUE(c.driverOpened(ok).empty());
     const auto again = c.check2Changed(true);
     ASSERT_EQ(again.size(), 2u);

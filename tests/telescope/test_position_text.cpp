@@ -22,6 +22,9 @@ TEST(PositionText, DeclinationAndRightAscensionTable) {
         {true, 0, "DEC  -00:00:00"},
         {true, 10.1, "DEC  +10:05:59"},  // 0.1 degree is 5.99999... minutes in doubles; truncation keeps 5
         {true, -10.1, "DEC  -10:05:59"}, // "DEC  " then the degrees' own sign
+        {true, -45.5, "DEC  -45:30:00"},
+        {true, -1, "DEC  -01:00:00"}, // -1 itself takes the degrees' own sign, not the "-" prefix
+        {true, -90, "DEC  -90:00:00"},
         {false, 5.5, "RA  05:30:00"},
         {false, 12.2, "RA  12:11:59"},
         // Boundaries.
