@@ -4,6 +4,7 @@
 #include "widgets/Utf8Text.h"
 
 #include <QMessageBox>
+#include <QTime>
 
 namespace app {
 
@@ -19,23 +20,48 @@ void OperatorMessages::inform(const QString& topic, const QString& text) {
     show(topic, text, false);
 }
 
+void OperatorMessages::repeated(const QString& topic) {
+    const auto it = m_topics.find(topic);
+    if (it != m_topics.end() && it->second.box)
+        countRepeat(it->second);
+}
+
 QString OperatorMessages::shown(const QString& topic) const {
-    const auto it = m_boxes.find(topic);
-    return it != m_boxes.end() && it->second ? it->second->text() : QString();
+    const auto it = m_topics.find(topic);
+    return it != m_topics.end() && it->second.box ? it->second.box->text() : QString();
+}
+
+int OperatorMessages::repeats(const QString& topic) const {
+    const auto it = m_topics.find(topic);
+    return it != m_topics.end() && it->second.box ? it->second.repeats : 0;
+}
+
+void OperatorMessages::countRepeat(Topic& t) {
+    ++t.repeats;
+    t.box->setInformativeText(QStringLiteral("This has happened %1 more times since, the latest at %2.")
+                                  .arg(t.repeats)
+                                  .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
 }
 
 void OperatorMessages::show(const QString& topic, const QString& text, bool warning) {
-    QPointer<QMessageBox>& box = m_boxes[topic];
-    if (!box) {
-        box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information,
-                              widgets::fromUtf8(common::programTitle), QString(), QMessageBox::Ok, m_window);
-        box->setObjectName(QStringLiteral("message: ") + topic);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setWindowModality(Qt::NonModal);
+    Topic& t = m_topics[topic];
+    if (t.box && t.box->text() == text) {
+        countRepeat(t);
+        return;
     }
-    box->setText(text);
-    box->show();
-    box->raise();
+    if (!t.box) {
+        t.box =
+            new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information,
+                            widgets::fromUtf8(common::programTitle), QString(), QMessageBox::Ok, m_window);
+        t.box->setObjectName(QStringLiteral("message: ") + topic);
+        t.box->setAttribute(Qt::WA_DeleteOnClose);
+        t.box->setWindowModality(Qt::NonModal);
+    }
+    t.repeats = 0;
+    t.box->setText(text);
+    t.box->setInformativeText(QString());
+    t.box->show();
+    t.box->raise();
 }
 
 } // namespace app

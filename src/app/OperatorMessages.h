@@ -1,6 +1,7 @@
-// Messages for the operator that must not stop the program: shown in a window-modal-free box so that the
-// serial line, the clock and the chart keep running while the operator reads it. A message repeated while
-// its box is open replaces the text instead of stacking boxes.
+// Messages for the operator that must not stop the program: shown in a box that is not modal, so that the
+// serial line, the clock and the chart keep running while the operator reads it. One box per topic; a box is
+// raised only when its text changes: the same text again is counted in the box, not raised (a refusal that
+// repeats at every guiding tick would otherwise take the front five times a second).
 #pragma once
 
 #include <QObject>
@@ -19,18 +20,29 @@ class OperatorMessages : public QObject {
 public:
     explicit OperatorMessages(QWidget* window);
 
-    // Shows text under a topic ("serial", "record file", ...): one box per topic at a time.
+    // Shows text under a topic ("serial", "record file", ...). A box already showing the same text only
+    // counts the repeat; a new text, or a box the operator has closed, is shown and raised.
     void warn(const QString& topic, const QString& text);
     void inform(const QString& topic, const QString& text);
+    // The condition behind the topic's text has come again, and the caller chose not to show it again (the
+    // operator has read it): counted in the box if it is still open, never shown or raised.
+    void repeated(const QString& topic);
 
     // The text currently shown for a topic; empty when no box is open for it.
     QString shown(const QString& topic) const;
+    // How often the text shown for a topic has come again since it was shown.
+    int repeats(const QString& topic) const;
 
 private:
+    struct Topic {
+        QPointer<QMessageBox> box;
+        int repeats = 0;
+    };
     void show(const QString& topic, const QString& text, bool warning);
+    static void countRepeat(Topic& t);
 
     QWidget* m_window;
-    std::map<QString, QPointer<QMessageBox>> m_boxes;
+    std::map<QString, Topic> m_topics;
 };
 
 } // namespace app
