@@ -32,7 +32,7 @@ public:
     std::string id() const override { return m_inner.id(); }
     void open(telescope::Callback<telescope::Done> d) override { m_inner.open(std::move(d)); }
     void connect(telescope::Callback<telescope::Done> d) override { m_inner.connect(std::move(d)); }
-    void disconnect() override { m_inner.disconnect(); }
+    void close(std::function<void()> closed) override { m_inner.close(std::move(closed)); }
     void connected(telescope::Callback<bool> d) override { m_inner.connected(std::move(d)); }
     void canSetGuideRates(telescope::Callback<bool> d) override { m_inner.canSetGuideRates(std::move(d)); }
     void setGuideRateRightAscension(double m, telescope::Callback<telescope::Done> d) override {

@@ -55,10 +55,15 @@ public:
     // Reach the device and make sure it is a telescope. Fails when it cannot be reached or is something else.
     virtual void open(Callback<Done> done) = 0;
 
-    // Connected = true (the mount's connection, not the transport's).
+    // Connected = true (the mount's connection, not the transport's). Notes whether the mount was connected
+    // already (by another program sharing the device): such a mount is left connected by close().
     virtual void connect(Callback<Done> done) = 0;
-    // Tell the device to let the mount go; no answer is awaited. Safe to call at any time, also twice.
-    virtual void disconnect() = 0;
+    // Lets the mount go and ends the link: tells the device to disconnect the mount only if this driver's
+    // connect() connected it (a mount another program connected, or one never reached, is left as it is),
+    // then closes the link once that command has left. `closed` runs exactly once when that is done, or
+    // when the command's time limit has passed (possibly inside this call); only then may the owner destroy
+    // the driver. Answers to calls still out are not awaited. Safe in any state.
+    virtual void close(std::function<void()> closed) = 0;
     virtual void connected(Callback<bool> done) = 0;
 
     virtual void canSetGuideRates(Callback<bool> done) = 0;

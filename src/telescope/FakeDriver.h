@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace telescope {
@@ -23,14 +24,16 @@ public:
     double ra = 5.5, dec = 45.25;                     // hours, degrees
     double reportedRateRa = -1, reportedRateDec = -1; // < 0: report what was written
     bool parked = false;
-    bool isConnected = true;  // what connected() answers
-    bool holdAnswers = false; // true: callbacks wait in pending until releaseAll()
+    bool alreadyConnected = false; // another program connected the mount: close() leaves it connected
+    bool isConnected = true;       // what connected() answers
+    bool holdAnswers = false;      // true: callbacks wait in pending until releaseAll()
     // One-shot failures: the next call whose text starts with the key fails, whatever the fields say.
     std::map<std::string, Failure> failNext;
 
     std::vector<std::string> calls; // "open", "connect", "setGuideRateRightAscension 0.5", ...
     double writtenRateRa = 0, writtenRateDec = 0;
-    int disconnects = 0;
+    int disconnects = 0; // close() told the mount to let go
+    int closes = 0;
 
     void releaseAll() {
         auto pending = std::move(m_pending);
@@ -42,10 +45,20 @@ public:
 
     std::string id() const override { return m_id; }
     void open(Callback<Done> done) override { answer("open", done, openFailure, Done{}); }
-    void connect(Callback<Done> done) override { answer("connect", done, connectFailure, Done{}); }
-    void disconnect() override {
-        calls.push_back("disconnect");
-        ++disconnects;
+    void connect(Callback<Done> done) override {
+        m_connectedByUs = !alreadyConnected;
+        answer("connect", done, connectFailure, Done{});
+    }
+    void close(std::function<void()> closed) override {
+        ++closes;
+        if (std::exchange(m_connectedByUs, false)) {
+            calls.push_back("disconnect");
+            ++disconnects;
+        }
+        if (holdAnswers)
+            m_pending.push_back(std::move(closed));
+        else
+            closed();
     }
     void connected(Callback<bool> done) override { answer("connected", done, {}, isConnected); }
     void canSetGuideRates(Callback<bool> done) override { answer("canSetGuideRates", done, {}, canSetRates); }
@@ -105,6 +118,7 @@ private:
     }
 
     std::string m_id;
+    bool m_connectedByUs = false;
     std::deque<std::function<void()>> m_pending;
 };
 

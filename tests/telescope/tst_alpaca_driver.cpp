@@ -67,11 +67,31 @@ private slots:
             QVERIFY(log.contains(v4 ? "GET /api/v1/telescope/0/connecting" : "Connected=true"));
             // Every request carries both IDs.
             QVERIFY(log.contains("ClientTransactionID="));
-            // Released right after disconnect(): the request still reaches the mount.
-            driver->disconnect();
+            // The disconnect has left when closed runs: the driver may go at once.
+            bool closed = false;
+            driver->close([&closed] { closed = true; });
+            QVERIFY(QTest::qWaitFor([&closed] { return closed; }, 20000));
             driver.reset();
             QVERIFY(sim.received(v4 ? "PUT /api/v1/telescope/0/disconnect" : "Connected=false"));
         }
+    }
+
+    // A mount shared with another program, and one never reached, are left as they are.
+    void closeDisconnectsOnlyWhatThisDriverConnected() {
+        MountSim sim({"--interface", "3"});
+        sim.control("PUT", "/api/v1/telescope/0/connected",
+                    "Connected=true&ClientID=7&ClientTransactionID=1");
+        AlpacaDriver shared(sim.id(), net);
+        QVERIFY(openAndConnect(shared));
+        AlpacaDriver absent(sim.id(1), net); // the server has no telescope 1
+        QVERIFY(!answer<Done>([&](auto cb) { absent.open(cb); }).ok());
+        for (AlpacaDriver* driver : {&shared, &absent}) {
+            bool closed = false;
+            driver->close([&closed] { closed = true; });
+            QVERIFY(QTest::qWaitFor([&closed] { return closed; }, 20000));
+        }
+        QVERIFY(!sim.requests().contains("Connected=false"));
+        QVERIFY(sim.control("GET", "/api/v1/telescope/0/connected").contains("\"Value\":true"));
     }
 
     void guideRatesGoOutInDegreesPerSecondAndComeBackAsMultiples() {

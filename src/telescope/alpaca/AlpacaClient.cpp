@@ -102,10 +102,4 @@ void AlpacaClient::put(const QString& path, QUrlQuery form, int timeoutMs, Answe
     watch(send(path, {}, &body, timeoutMs), std::move(done));
 }
 
-void AlpacaClient::putAndForget(const QString& path, QUrlQuery form, int timeoutMs) {
-    const QByteArray body = formBody(withIds(std::move(form)));
-    QNetworkReply* reply = send(path, {}, &body, timeoutMs);
-    QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
-}
-
 } // namespace telescope::alpaca

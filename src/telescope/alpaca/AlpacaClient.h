@@ -37,8 +37,6 @@ public:
     void get(const QString& path, int timeoutMs, Answered done, QUrlQuery query = {});
     // PUT path with the form body (names exactly as given; ClientID and ClientTransactionID are added).
     void put(const QString& path, QUrlQuery form, int timeoutMs, Answered done);
-    // PUT whose answer nobody waits for: it runs on even after the client is gone.
-    void putAndForget(const QString& path, QUrlQuery form, int timeoutMs);
 
     QString where() const { return m_host + ":" + QString::number(m_port); }
 

@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 namespace telescope::alpaca {
 
 namespace {
@@ -95,6 +97,19 @@ void AlpacaDriver::open(Callback<Done> done) {
 }
 
 void AlpacaDriver::connect(Callback<Done> done) {
+    // A mount shared with another program (a planetarium, a guider) may be connected already; it is left
+    // connected when we let go.
+    getBool("connected", [this, done = std::move(done)](const Result<bool>& before) mutable {
+        if (!before.ok() && before.failure.number < 0) {
+            done(Result<Done>::failed(before.failure)); // not reachable: a write would fail the same way
+            return;
+        }
+        m_connectedByUs = !(before.ok() && *before.value);
+        connectNow(std::move(done));
+    });
+}
+
+void AlpacaDriver::connectNow(Callback<Done> done) {
     if (m_interfaceVersion < 4) {
         QUrlQuery form;
         form.addQueryItem(QStringLiteral("Connected"), QStringLiteral("true"));
@@ -140,14 +155,21 @@ void AlpacaDriver::waitWhileConnecting(Callback<Done> done, int triesLeft) {
     });
 }
 
-void AlpacaDriver::disconnect() {
+void AlpacaDriver::close(std::function<void()> closed) {
+    if (!std::exchange(m_connectedByUs, false)) {
+        closed();
+        return;
+    }
+    auto answered = [closed = std::move(closed)](const HttpAnswer&) {
+        closed();
+    };
     if (m_interfaceVersion >= 4) {
-        m_client.putAndForget(member("disconnect"), {}, m_timeouts.read);
+        m_client.put(member("disconnect"), {}, m_timeouts.read, std::move(answered));
         return;
     }
     QUrlQuery form;
     form.addQueryItem(QStringLiteral("Connected"), QStringLiteral("false"));
-    m_client.putAndForget(member("connected"), form, m_timeouts.read);
+    m_client.put(member("connected"), form, m_timeouts.read, std::move(answered));
 }
 
 void AlpacaDriver::connected(Callback<bool> done) {

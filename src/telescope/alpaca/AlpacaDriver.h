@@ -34,10 +34,12 @@ public:
     std::string id() const override;
     // Reads InterfaceVersion: an answer proves a telescope with this number; HTTP 400 means none.
     void open(Callback<Done> done) override;
-    // Interface 4: connect, then connecting until false, then connected must be true. Older: Connected =
-    // true.
+    // Reads Connected first (a mount already connected stays connected on close), then interface 4:
+    // connect, then connecting until false, then connected must be true. Older: Connected = true.
     void connect(Callback<Done> done) override;
-    void disconnect() override;
+    // Disconnect (interface 4) or Connected = false, when connect() connected the mount; closed runs on its
+    // answer or after the read time limit.
+    void close(std::function<void()> closed) override;
     void connected(Callback<bool> done) override;
     void canSetGuideRates(Callback<bool> done) override;
     void setGuideRateRightAscension(double multiple, Callback<Done> done) override;
@@ -58,12 +60,14 @@ private:
     void getBool(const char* name, Callback<bool> done);
     void getNumber(const char* name, Callback<double> done);
     void putMethod(const char* name, QUrlQuery form, int timeoutMs, Callback<Done> done);
+    void connectNow(Callback<Done> done);
     void waitWhileConnecting(Callback<Done> done, int triesLeft);
 
     DriverId m_id;
     Timeouts m_timeouts;
     AlpacaClient m_client;
     int m_interfaceVersion = 0;
+    bool m_connectedByUs = false; // connect() found the mount not connected and asked for it
 };
 
 } // namespace telescope::alpaca

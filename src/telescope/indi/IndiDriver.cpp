@@ -8,6 +8,7 @@ namespace telescope::indi {
 namespace {
 constexpr int tickMs = 100;
 constexpr int openLimitMs = 5000;
+constexpr int closeLimitMs = 5000;
 } // namespace
 
 IndiDriver::IndiDriver(IndiAddress address, QObject* parent)
@@ -34,6 +35,11 @@ IndiDriver::IndiDriver(IndiAddress address, QObject* parent)
         m_socket.abort();
         onLinkLost("The INDI server at " + m_address.server() + " did not accept a connection within " +
                    std::to_string(openLimitMs / 1000) + " s; is indiserver running there?");
+    });
+    m_closing.setSingleShot(true);
+    QObject::connect(&m_closing, &QTimer::timeout, this, [this] {
+        m_socket.abort();
+        finishClose();
     });
     QObject::connect(&m_socket, &QTcpSocket::connected, this, [this] {
         m_opening.stop();
@@ -65,6 +71,8 @@ IndiDriver::~IndiDriver() {
 }
 
 void IndiDriver::onLinkLost(const std::string& why) {
+    if (m_closed)
+        return finishClose(); // our own closing is no news
     m_opening.stop();
     if (m_openDone)
         std::exchange(m_openDone, nullptr)(Result<Done>::failed({failureUnreachable, why}));
@@ -114,8 +122,30 @@ void IndiDriver::connect(Callback<Done> done) {
     armTimer();
 }
 
-void IndiDriver::disconnect() {
+void IndiDriver::close(std::function<void()> closed) {
+    m_notice = nullptr;
+    m_openDone = nullptr;
+    m_opening.stop();
     m_mount.disconnect();
+    m_closed = std::move(closed);
+    if (m_socket.state() != QAbstractSocket::ConnectedState) {
+        m_socket.abort();
+        return finishClose();
+    }
+    m_closing.start(closeLimitMs);
+    // Writes what is still buffered (the DISCONNECT above), then ends the connection: disconnected follows.
+    m_socket.disconnectFromHost();
+    if (m_socket.state() == QAbstractSocket::UnconnectedState)
+        finishClose();
+}
+
+void IndiDriver::finishClose() {
+    m_closing.stop();
+    m_tick.stop();
+    m_linkUp = false;
+    m_mount.linkLost("The connection to the INDI server at " + m_address.server() + " was closed");
+    if (auto closed = std::exchange(m_closed, nullptr))
+        closed();
 }
 
 void IndiDriver::connected(Callback<bool> done) {

@@ -33,7 +33,9 @@ public:
     // the device is a telescope. May be called again after the server went away: it then reconnects.
     void open(Callback<Done> done) override;
     void connect(Callback<Done> done) override;
-    void disconnect() override;
+    // DISCONNECT when connect() connected the device, then the TCP connection is closed once everything
+    // written has left (within closeLimitMs); the server sees the command before the connection ends.
+    void close(std::function<void()> closed) override;
     void connected(Callback<bool> done) override;
     void canSetGuideRates(Callback<bool> done) override;
     void setGuideRateRightAscension(double multiple, Callback<Done> done) override;
@@ -57,6 +59,7 @@ private:
     }
     void onReadyRead();
     void onLinkLost(const std::string& why);
+    void finishClose();
     void armTimer();
     std::int64_t now() const { return m_clock.elapsed(); }
 
@@ -66,8 +69,10 @@ private:
     IndiMount m_mount;
     QTimer m_tick;    // drives the time limits while anything waits
     QTimer m_opening; // the limit on the TCP connection itself
+    QTimer m_closing; // the limit on close()
     QElapsedTimer m_clock;
-    Callback<Done> m_openDone; // the open() waiting for the TCP connection
+    Callback<Done> m_openDone;      // the open() waiting for the TCP connection
+    std::function<void()> m_closed; // the close() waiting for the connection to end
     bool m_linkUp = false;
     std::function<void(const std::string&)> m_notice;
 };

@@ -24,6 +24,7 @@ std::string IndiMount::named() const {
 
 void IndiMount::linkUp(std::int64_t) {
     m_linkUp = true;
+    m_connectedByUs = false;
     m_store.clear();
     m_awaitingCoordinates = false;
     m_westEast = {};
@@ -33,6 +34,7 @@ void IndiMount::linkUp(std::int64_t) {
 
 void IndiMount::linkLost(const std::string& why) {
     m_linkUp = false;
+    m_connectedByUs = false;
     m_linkDown = why;
     m_store.clear();
     m_westEast = {};

@@ -49,8 +49,11 @@ public:
 
     // The members of telescope::Driver (see there). A callback may run inside the call itself.
     void open(Callback<Done> done, std::int64_t nowMs);
+    // Switches CONNECTION on unless the device is connected already (by another client of the server): only
+    // a device connected here is disconnected by disconnect().
     void connect(Callback<Done> done, std::int64_t nowMs);
-    void disconnect();
+    // Sends DISCONNECT if connect() connected the device on this link. True when a command went out.
+    bool disconnect();
     void connected(Callback<bool> done);
     void canSetGuideRates(Callback<bool> done);
     void setGuideRate(bool rightAscension, double multiple, Callback<Done> done, std::int64_t nowMs);
@@ -94,6 +97,7 @@ private:
     Axis m_northSouth;
     std::int64_t m_nowMs = 0; // the time of the last message or expiry, for steps that follow an answer
     bool m_linkUp = false;
+    bool m_connectedByUs = false; // this link's connect() switched CONNECTION on
     std::string m_linkDown;
     bool m_awaitingCoordinates =
         false; // connected just now: the coordinates' first definition holds placeholders

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace telescope::indi {
 
@@ -77,7 +78,8 @@ void IndiMount::connect(Callback<Done> done, std::int64_t nowMs) {
               finish});
     };
     if (deviceConnected())
-        return awaitCoordinates(nowMs);
+        return awaitCoordinates(nowMs); // another client's connection: left as it is when we go
+    m_connectedByUs = true;
     m_send(newSwitchOnCommand(m_address.device, connection, "CONNECT"));
     wait({connection, nowMs + limitFor(connection),
           [this](const Message& m, Failure& f) {
@@ -97,9 +99,11 @@ void IndiMount::connect(Callback<Done> done, std::int64_t nowMs) {
           }});
 }
 
-void IndiMount::disconnect() {
-    if (m_linkUp && deviceConnected())
-        m_send(newSwitchOnCommand(m_address.device, connection, "DISCONNECT"));
+bool IndiMount::disconnect() {
+    if (!m_linkUp || !std::exchange(m_connectedByUs, false))
+        return false;
+    m_send(newSwitchOnCommand(m_address.device, connection, "DISCONNECT"));
+    return true;
 }
 
 void IndiMount::connected(Callback<bool> done) {

@@ -28,6 +28,7 @@ FakeIndiServer::FakeIndiServer(const QString& sessionFile, int readBytes)
             return;
         }
         m_client = client;
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater); // hasClient() then false
         connect(client, &QTcpSocket::readyRead, this, [this, client] {
             m_fromClient += client->readAll();
             qsizetype end;

@@ -1,5 +1,5 @@
 // IndiDriver against a fake server that replays sessions captured from indiserver + indi_simulator_telescope:
-// what goes out for each member, what answer completes it, and how Alerts, repeated definitions, a disconnect
+// what goes out for each member, what answer completes it, and how Alerts, repeated definitions, closing
 // and a vanished server reach the caller.
 #include "telescope/indi/FakeIndiServer.h"
 #include "telescope/indi/IndiDriver.h"
@@ -111,17 +111,15 @@ TEST_F(IndiDriverTest, RepeatedDefinitionsKeepThePulseGuardAndValues) {
     EXPECT_TRUE(ask(flag, &IndiDriver::connected).value());
 }
 
-TEST_F(IndiDriverTest, DisconnectWithdrawsTheMountsProperties) {
-    start("parked");
-    driver->disconnect();
-    ASSERT_TRUE(waitUntil([this] { return sentContaining("DISCONNECT") == 1; }));
-    ASSERT_TRUE(waitUntil([this] {
-        driver->connected(flag.take());
-        QTest::qWait(20);
-        return flag.done() && flag.ok() && !flag.value();
-    }));
-    EXPECT_EQ(ask(number, &IndiDriver::rightAscension).number(), failureNotConnected);
-    EXPECT_EQ(ask(done, &IndiDriver::pulseGuide, GuideDirection::North, 100).number(), failureNotConnected);
+TEST_F(IndiDriverTest, CloseSendsTheDisconnectBeforeTheConnectionEnds) {
+    start("parked"); // the session's mount is connected by our connect()
+    bool closed = false;
+    driver->close([&closed] { closed = true; });
+    ASSERT_TRUE(waitUntil([&] { return closed; }));
+    ASSERT_TRUE(waitUntil([this] { return !server->hasClient(); }));
+    EXPECT_EQ(sentContaining("name=\"DISCONNECT\">On"), 1) << "the command left before the connection ended";
+    EXPECT_TRUE(notices.empty()) << "our own leaving is no news: " << notices.front();
+    EXPECT_EQ(ask(number, &IndiDriver::rightAscension).number(), failureUnreachable);
 }
 
 TEST_F(IndiDriverTest, ServerGoingAwayFailsPendingAndLaterCalls) {

@@ -157,3 +157,27 @@ TEST(IndiValues, DecimalAndSexagesimalNumbers) {
 }
 
 } // namespace
+
+namespace {
+
+// A device shared with another client of the server stays connected when we go; one we connected does not.
+TEST_F(MountTest, DisconnectsOnlyADeviceItConnected) {
+    connectedMount(); // found connected: another client's
+    mount.connect(catchDone(), 0);
+    ASSERT_TRUE(done && done->ok());
+    EXPECT_FALSE(mount.disconnect());
+    EXPECT_TRUE(sent.empty());
+
+    mount.receive(message(MessageKind::Set, "CONNECTION", PropertyType::Switch, PropertyState::Ok,
+                          {{"CONNECT", "Off"}, {"DISCONNECT", "On"}}),
+                  0);
+    mount.connect(catchDone(), 0);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(sent[0].find("name=\"CONNECT\">On"), std::string::npos) << sent[0];
+    EXPECT_TRUE(mount.disconnect());
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_NE(sent[1].find("name=\"DISCONNECT\">On"), std::string::npos) << sent[1];
+    EXPECT_FALSE(mount.disconnect()) << "once";
+}
+
+} // namespace
