@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
               << ", guide rate " << rate << std::endl;
 
     int ticks = 0;
-    QObject::connect(window.recordingRun().Timer1(), &QTimer::timeout, [&ticks] { ++ticks; });
+    QObject::connect(window.guideLoop().Timer1(), &QTimer::timeout, [&ticks] { ++ticks; });
     c.Command(1)->click(); // Start, on COM1
     if (!window.recordingRun().CommPort1().isOpen()) {
         std::cerr << "bench_indi_window_run: Start did not open COM1\n";

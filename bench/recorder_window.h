@@ -11,6 +11,7 @@
 #include "widgets/TwoStateCheckBox.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -44,9 +45,10 @@ public:
         m_form->controls().Check(5)->setChecked(true); // checks Check2, which connects
         QElapsedTimer wait;
         wait.start();
-        while (link.guideRateRa != rate && wait.elapsed() < 20000)
+        while ((!link.PositionCalc_Timer()->isActive() || link.guideRates().ra != rate) &&
+               wait.elapsed() < 20000)
             loadbench::runFor(100);
-        return link.myTelescope() && link.guideRateRa == rate;
+        return link.myTelescope() && link.PositionCalc_Timer()->isActive() && link.guideRates().ra == rate;
     }
 
 private:

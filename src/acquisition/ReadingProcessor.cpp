@@ -42,10 +42,12 @@ const ReadingOutputs& ReadingProcessor::processReading(std::uint8_t code, const 
 
     if (options.check2Checked) {
         m_out.heading = kHeadingWithTelescope;
+        m_lineRa = m_state.raText;
+        m_lineDec = m_state.decText;
     } else {
         m_out.heading = kHeadingWithoutTelescope;
-        m_state.raText.assign(kNoPosition);
-        m_state.decText.assign(kNoPosition);
+        m_lineRa = kNoPosition;
+        m_lineDec = kNoPosition;
     }
 
     const ReadingRoute route = routeReading(options, m_state.counters);
@@ -66,7 +68,7 @@ const ReadingOutputs& ReadingProcessor::processReading(std::uint8_t code, const 
 
 void ReadingProcessor::writeRecordLine(std::uint8_t code, RecordSink* recordSink) {
     m_recordLine.clear();
-    appendRecordLine(m_recordLine, code, m_clock.now(), m_stamps, m_state.raText, m_state.decText);
+    appendRecordLine(m_recordLine, code, m_clock.now(), m_stamps, m_lineRa, m_lineDec);
     m_out.recordLine = m_recordLine;
     if (!recordSink)
         return;
@@ -80,7 +82,7 @@ void ReadingProcessor::writeRecordLine(std::uint8_t code, RecordSink* recordSink
 void ReadingProcessor::writeLiveLine(std::uint8_t code, const ReadingRoute& route) {
     if (route.liveLine) {
         m_liveLine.clear();
-        appendLiveLine(m_liveLine, code, m_clock.now(), m_stamps, m_state.raText, m_state.decText);
+        appendLiveLine(m_liveLine, code, m_clock.now(), m_stamps, m_lineRa, m_lineDec);
         m_out.liveLine = m_liveLine;
         m_panel.addLine(m_liveLine);
     }

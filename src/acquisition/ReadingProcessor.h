@@ -69,7 +69,8 @@ struct ReceiveState {
     // The character code of the latest reading in decimal digits; empty until the first reading of the
     // program. Kept across Stop and Start; the PID controller decodes it.
     std::string lastSampleText;
-    // The mount's position texts as the lines show them: "None" while Check2 is unchecked.
+    // The mount's position texts as the telescope link last handed them on (empty until then). The lines
+    // show them while Check2 is checked, and "None" while it is not.
     std::string raText;
     std::string decText;
 };
@@ -86,7 +87,7 @@ public:
     bool chooseDisplaySize(double samples) { return m_sweep.chooseDisplaySize(samples); }
     // Check3 changed: the statistics restart.
     void resetStatistics() { m_sweep.resetStatistics(); }
-    // The position read-out has new texts for the next lines.
+    // The telescope link has new position texts for the next lines.
     void setPositionTexts(std::string_view raText, std::string_view decText);
     // Text1's text was set other than through the outputs (its length in UTF-16 code units).
     void setPanelLength(int length) { m_panel.set(length); }
@@ -123,6 +124,9 @@ private:
     AxisLimits m_axis;
     TextPanelLength m_panel;
 
+    // The position texts of the reading being processed: the link's, or "None" while Check2 is unchecked.
+    std::string_view m_lineRa;
+    std::string_view m_lineDec;
     // Buffers behind the outputs' texts, reused from reading to reading.
     ReadingOutputs m_out;
     std::string m_recordLine;

@@ -61,14 +61,16 @@ Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& forma
 
     m_messages = new OperatorMessages(this);
     m_run = new RecordingRun(m_c, m_clock, m_formatter, m_log, *m_messages, this);
-    m_telescope = new TelescopeLink(m_c, m_log, *m_messages, m_run->processor(), this);
-    m_guide = new GuideLoop(m_c, *m_run, m_log, *m_messages, this);
-    m_guide->setTelescope(
-        [this] { return m_telescope->myTelescope(); },
-        [this] {
-            return telescope::GuideRates{m_telescope->guideRateRa, m_telescope->guideRateDec};
-        });
-    connect(m_telescope, &TelescopeLink::driverChanged, m_guide, &GuideLoop::driverChanged);
+    m_telescope = new TelescopeLink(m_c, m_log, *m_messages, this);
+    m_guide = new GuideLoop(m_c, m_log, *m_messages, this);
+    // One way each: readings and the run's start and stop to guiding, the mount's position to the lines, the
+    // connected driver to guiding.
+    connect(m_run, &RecordingRun::readingDecoded, m_guide, &GuideLoop::readingDecoded);
+    connect(m_run, &RecordingRun::runStarted, m_guide, &GuideLoop::runStarted);
+    connect(m_run, &RecordingRun::runStopped, m_guide, &GuideLoop::runStopped);
+    connect(m_run, &RecordingRun::readingsInterrupted, m_guide, &GuideLoop::readingsInterrupted);
+    connect(m_telescope, &TelescopeLink::positionChanged, m_run, &RecordingRun::setPosition);
+    connect(m_telescope, &TelescopeLink::guidingDriverChanged, m_guide, &GuideLoop::setDriver);
 
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));

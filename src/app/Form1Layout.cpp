@@ -1,6 +1,7 @@
 #include "app/Form1Layout.h"
 
 #include "chart/Chart.h"
+#include "common/ListNumber.h"
 #include "common/ProgramInfo.h"
 #include "widgets/IndicatorSquare.h"
 #include "widgets/OneRowList.h"
@@ -104,7 +105,11 @@ QLabel* label(QWidget* parent, const char* name, const char* caption, QRect wher
 
 widgets::OneRowList* list(QWidget* parent, const char* name, const QStringList& items, QRect where,
                           bool enabled) {
-    auto* l = place(new widgets::OneRowList(items, parent), name, where);
+    // Each item carries the number at the start of its text ("2 Hz" 2, "0.5" 0.5): the program reads that.
+    QList<double> numbers;
+    for (const QString& item : items)
+        numbers << common::numberAtStart(item.toStdString());
+    auto* l = place(new widgets::OneRowList(items, numbers, parent), name, where);
     l->setFont(arialBold());
     paint(l, 0x000000, colour::kRed);
     l->setEnabled(enabled);

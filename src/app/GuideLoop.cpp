@@ -1,102 +1,155 @@
-// The window's side of guiding: inputs from the controls, the unpark box, and the operator's messages.
+// The window's side of guiding: Check5, Timer1, the unpark box, and the operator's messages.
 #include "app/GuideLoop.h"
 
-#include "acquisition/SerialLink.h"
-#include "acquisition/TrackingError.h"
 #include "app/EventLog.h"
 #include "app/OperatorMessages.h"
-#include "app/RecordingRun.h"
-#include "common/ListNumber.h"
 #include "common/ProgramInfo.h"
 #include "widgets/OneRowList.h"
 #include "widgets/TwoStateCheckBox.h"
+#include "widgets/Utf8Text.h"
 
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QTimer>
 
+#include <cmath>
+
 namespace app {
 
 namespace {
-
-double listNumber(const Form1Controls& c, int n) {
-    return common::numberAtStart(c.List(n)->selectedText().toStdString());
-}
-
+const QString kTopic = QStringLiteral("guiding");
 } // namespace
 
-GuideLoop::GuideLoop(const Form1Controls& controls, RecordingRun& run, EventLog& log,
-                     OperatorMessages& messages, QWidget* window)
+GuideLoop::GuideLoop(const Form1Controls& controls, EventLog& log, OperatorMessages& messages,
+                     QWidget* window)
     : QObject(window)
     , m_c(controls)
-    , m_run(run)
     , m_log(log)
     , m_messages(messages)
     , m_window(window)
+    , m_timer1(new QTimer(this))
     , m_output(
           [this](std::function<void(bool)> answer) {
               // Not exec(): the serial line, the clock and the chart keep running while the question is open.
-              auto* box = new QMessageBox(
-                  QMessageBox::Question, QString::fromUtf8(common::programTitle.data()),
-                  QStringLiteral("Unpark Scope?"), QMessageBox::Yes | QMessageBox::No, m_window);
+              auto* box = new QMessageBox(QMessageBox::Question, widgets::fromUtf8(common::programTitle),
+                                          QStringLiteral("Unpark Scope?"), QMessageBox::Yes | QMessageBox::No,
+                                          m_window);
               box->setAttribute(Qt::WA_DeleteOnClose);
               connect(box, &QMessageBox::finished, this,
                       [box, answer](int) { answer(box->clickedButton() == box->button(QMessageBox::Yes)); });
               m_unparkBox = box;
               box->open();
           },
-          [this](const std::string& message) {
-              m_messages.warn(QStringLiteral("guiding"), QString::fromStdString(message));
-              showStatus();
-          }) {
-    m_clock.start();
-    connect(m_run.Timer1(), &QTimer::timeout, this, &GuideLoop::Timer1_Timer);
-    connect(&m_run.CommPort1(), &acquisition::SerialLink::received, this, &GuideLoop::readingArrived);
+          [this](const std::string& message) { tellError(message); }) {
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(m_timer1, &QTimer::timeout, this, &GuideLoop::Timer1_Timer);
+    connect(m_c.Check(5), &QCheckBox::stateChanged, this, &GuideLoop::Check5_Click);
 }
 
 GuideLoop::~GuideLoop() = default;
-
-void GuideLoop::setTelescope(std::function<telescope::Driver*()> driver,
-                             std::function<telescope::GuideRates()> rates) {
-    m_driver = std::move(driver);
-    m_rates = std::move(rates);
-    driverChanged();
-}
-
-void GuideLoop::driverChanged() {
-    m_lastDriver = m_driver ? m_driver() : nullptr;
-    m_output.setDriver(m_lastDriver);
-}
 
 QMessageBox* GuideLoop::unparkBox() const {
     return m_unparkBox;
 }
 
-void GuideLoop::readingArrived() {
-    m_lastReadingAt = now();
+std::chrono::milliseconds GuideLoop::steadyMs(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch());
+}
+
+void GuideLoop::Check5_Click() {
+    m_pidOn = m_c.Check(5)->checkState() == Qt::Checked; // greyed, from a settings load, counts as clear
+    m_log.write(m_pidOn ? logmsg::kPidEnabled : logmsg::kPidDisabled);
+    for (int n = 4; n <= 8; ++n)
+        m_c.List(n)->setEnabled(m_pidOn);
+    if (!m_pidOn) {
+        // Switched off means no pulse from now on: the tick under way sends nothing more, and an open unpark
+        // question is answered No. The controller's memory is kept for when it is switched on again.
+        m_output.cancel();
+        if (m_unparkBox)
+            m_unparkBox->done(QMessageBox::No);
+    } else if (m_runActive && m_intervalMs <= 0) {
+        m_messages.warn(
+            QStringLiteral("pid"),
+            QStringLiteral("PID control is enabled but the run was started without a control rate, "
+                           "so the controller does not run.\n\nChoose a \"Control Rate\" and press "
+                           "Stop and Start again."));
+    }
+    updateTimer();
+    if (m_pidOn)
+        m_c.Check(2)->setCheckState(Qt::Checked); // connects, nested here, when not connected yet
+}
+
+void GuideLoop::runStarted(bool linkOpen) {
+    m_runActive = true;
+    m_linkOpen = linkOpen;
+    // Taken at every Start, so that PID control switched on later in the run ticks at the rate chosen.
+    const double rate = m_c.List(4)->selectedNumber();
+    m_intervalMs = rate > 0 ? static_cast<int>(std::lround(1000.0 / rate)) : 0;
+    if (m_pidOn && m_intervalMs <= 0)
+        m_messages.warn(QStringLiteral("pid"), QStringLiteral("PID control is enabled but no control rate is "
+                                                              "selected, so the controller does not run.\n\n"
+                                                              "Choose a \"Control Rate\" and press Stop and "
+                                                              "Start again."));
+    updateTimer();
+}
+
+void GuideLoop::runStopped() {
+    m_runActive = false;
+    updateTimer();
+}
+
+void GuideLoop::readingsInterrupted() {
+    // No more guide pulses from the last reading before the link went.
+    m_linkOpen = false;
+    updateTimer();
+}
+
+void GuideLoop::updateTimer() {
+    const bool ticking = m_runActive && m_linkOpen && m_pidOn && m_intervalMs > 0;
+    if (!ticking)
+        m_timer1->stop();
+    else if (!m_timer1->isActive() || m_timer1->interval() != m_intervalMs)
+        m_timer1->start(m_intervalMs);
+}
+
+void GuideLoop::readingDecoded(double trackingError, std::chrono::steady_clock::time_point at) {
+    m_latest = telescope::LatestReading{trackingError, steadyMs(at)};
+}
+
+void GuideLoop::setDriver(telescope::Driver* driver, telescope::GuideRates rates) {
+    m_output.setDriver(driver);
+    m_rates = rates;
 }
 
 void GuideLoop::Timer1_Timer() {
-    if (m_run.Timer1()->interval() <= 0)
-        return; // no control period before the first Start
-    if (m_driver && m_driver() != m_lastDriver)
-        driverChanged();
+    if (m_intervalMs <= 0)
+        return;
     telescope::TickInputs in;
-    in.now = now();
-    const std::string& text = m_run.processor().state().lastSampleText;
-    if (m_lastReadingAt && !text.empty())
-        in.reading = telescope::LatestReading{acquisition::DecodeTrackingError(text), *m_lastReadingAt};
-    in.intervalMs = m_run.Timer1()->interval();
-    in.gains = {listNumber(m_c, 5), listNumber(m_c, 6), listNumber(m_c, 7)};
-    in.rates = m_rates ? m_rates() : telescope::GuideRates{};
+    in.now = steadyMs(std::chrono::steady_clock::now());
+    in.reading = m_latest;
+    in.intervalMs = m_intervalMs;
+    // Read afresh at every tick: a gain changed now takes effect at this tick.
+    in.gains = {m_c.List(5)->selectedNumber(), m_c.List(6)->selectedNumber(), m_c.List(7)->selectedNumber()};
+    in.rates = m_rates;
     const int skippedBefore = m_controller.skippedTicks();
     const telescope::TickDecision d = telescope::guideTick(m_controller, m_output, in);
-    if (!d.notice.empty()) {
-        m_log.write(" " + d.notice);
-        m_messages.inform(QStringLiteral("guiding"), QString::fromStdString(d.notice));
-    }
+    if (!d.notice.empty())
+        m_messages.inform(kTopic, QString::fromStdString(d.notice));
     if (m_controller.skippedTicks() != skippedBefore)
         showStatus();
+}
+
+void GuideLoop::tellError(const std::string& message) {
+    // A refusal that repeats at every tick is shown once; pulses that went through in between make it news
+    // again.
+    if (message == m_toldError && m_output.ticksSent() == m_sentWhenTold) {
+        m_messages.repeated(kTopic);
+    } else {
+        m_toldError = message;
+        m_sentWhenTold = m_output.ticksSent();
+        m_messages.warn(kTopic, QString::fromStdString(message));
+    }
+    showStatus();
 }
 
 void GuideLoop::showStatus() {

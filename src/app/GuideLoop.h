@@ -1,44 +1,57 @@
-// The Timer1 tick on the window: reads the gains and the latest reading, lets telescope_guiding decide and
-// send, asks "Unpark Scope?" in a box that does not stop the program, and tells the operator what went
-// wrong. Form1 owns it; the telescope link supplies the driver object and the guide rates.
+// Guiding on the window: "Enable ASCOM PID Control" (Check5) and the PID timer Timer1. Each tick hands the
+// newest reading, the gains and the connected driver to telescope_guiding, which decides and sends; this side
+// asks "Unpark Scope?" in a box that does not stop the program and tells the operator what went wrong.
+// Inputs arrive one way: readings from the recording run, runs starting and stopping, the driver and its
+// guide rates from the telescope link once the connection is made. Form1 owns it and wires those signals to
+// it.
 #pragma once
 
 #include "app/Form1Layout.h"
 #include "telescope/guiding/GuideController.h"
 #include "telescope/guiding/GuideOutput.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <chrono>
-#include <functional>
 #include <optional>
+#include <string>
 
 class QMessageBox;
+class QTimer;
 class QWidget;
 
 namespace app {
 
 class EventLog;
 class OperatorMessages;
-class RecordingRun;
 
 class GuideLoop : public QObject {
     Q_OBJECT
 public:
-    // All references must outlive the loop. Ticks follow run's Timer1; readings follow its serial link.
-    GuideLoop(const Form1Controls& controls, RecordingRun& run, EventLog& log, OperatorMessages& messages,
-              QWidget* window);
+    // All references must outlive the loop.
+    GuideLoop(const Form1Controls& controls, EventLog& log, OperatorMessages& messages, QWidget* window);
     ~GuideLoop() override;
 
-    // Where myTelescope (nullptr when none) and guideRateRa / guideRateDec come from.
-    void setTelescope(std::function<telescope::Driver*()> driver,
-                      std::function<telescope::GuideRates()> rates);
-    // The driver object was made or released: calls still out to the old one are forgotten.
-    void driverChanged();
+    // The PID timer (object name "Timer1"): it ticks while a run is on with its link open, PID control is on
+    // and a control rate has given it an interval.
+    QTimer* Timer1() const { return m_timer1; }
 
+    // Check5 changed state: the log line, the PID lists, Timer1, and Check2 checked when switched on.
+    void Check5_Click();
     void Timer1_Timer();
+
+    // Start: the control period from List4 ("1 Hz", "2 Hz", "5 Hz": 1000, 500, 200 ms), ticks while PID
+    // control is on. linkOpen false: Start failed, no readings will come, so no ticks.
+    void runStarted(bool linkOpen);
+    // Stop, or the link to the unit lost: no more ticks, and nothing more sent for a tick under way.
+    void runStopped();
+    void readingsInterrupted();
+    // A reading as the recording run decoded it; the newest one is guided on.
+    void readingDecoded(double trackingError, std::chrono::steady_clock::time_point at);
+    // The driver the telescope link connected, with the guide rates in force; nullptr when it is released.
+    void setDriver(telescope::Driver* driver, telescope::GuideRates rates);
 
     const telescope::GuideController& controller() const { return m_controller; }
     const telescope::GuideOutput& output() const { return m_output; }
@@ -46,23 +59,31 @@ public:
     QMessageBox* unparkBox() const;
 
 private:
-    void readingArrived();
+    void updateTimer();
+    // Nothing more goes to the mount for a tick already under way.
+    void stopSending();
+    void tellError(const std::string& message);
     void showStatus();
-    std::chrono::milliseconds now() const { return std::chrono::milliseconds(m_clock.elapsed()); }
+    static std::chrono::milliseconds steadyMs(std::chrono::steady_clock::time_point t);
 
     const Form1Controls& m_c;
-    RecordingRun& m_run;
     EventLog& m_log;
     OperatorMessages& m_messages;
     QWidget* m_window;
-    std::function<telescope::Driver*()> m_driver;
-    std::function<telescope::GuideRates()> m_rates;
-    telescope::Driver* m_lastDriver = nullptr;
+    QTimer* m_timer1;
+    int m_intervalMs = 0; // set by Start from List4; 0 until a Start found a control rate
+    bool m_runActive = false;
+    bool m_linkOpen = false;
+    bool m_pidOn = false;
+    telescope::GuideRates m_rates;
+    std::optional<telescope::LatestReading> m_latest;
     telescope::GuideController m_controller;
     telescope::GuideOutput m_output;
-    QElapsedTimer m_clock; // steady: a change of the wall clock cannot make a reading look fresh or stale
-    std::optional<std::chrono::milliseconds> m_lastReadingAt;
     QPointer<QMessageBox> m_unparkBox;
+    // The guiding error last shown: the same error again is counted in its box, not raised. Forgotten once a
+    // tick's pulses went through.
+    std::string m_toldError;
+    int m_sentWhenTold = 0;
 };
 
 } // namespace app

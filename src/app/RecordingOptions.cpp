@@ -3,7 +3,6 @@
 
 #include "acquisition/AcquisitionMode.h"
 #include "acquisition/ReadingProcessor.h"
-#include "common/ListNumber.h"
 #include "widgets/OneRowList.h"
 #include "widgets/TwoStateCheckBox.h"
 
@@ -56,7 +55,7 @@ void RecordingOptions::Check3_Click() {
 
 void RecordingOptions::List2_Click() {
     // Any text that is not one of the five sizes keeps the current size; the trace is cleared either way.
-    m_processor.chooseDisplaySize(common::numberAtStart(m_c.List(2)->selectedText().toStdString()));
+    m_processor.chooseDisplaySize(m_c.List(2)->selectedNumber());
 }
 
 void RecordingOptions::List3_Click() {

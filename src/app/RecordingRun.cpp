@@ -6,7 +6,6 @@
 #include "app/OperatorMessages.h"
 #include "app/RecordingOptions.h"
 #include "chart/Chart.h"
-#include "common/ListNumber.h"
 #include "widgets/IndicatorSquare.h"
 #include "widgets/OneRowList.h"
 #include "widgets/TwoStateCheckBox.h"
@@ -17,9 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
-
-#include <cmath>
 
 namespace app {
 
@@ -42,9 +38,6 @@ RecordingRun::RecordingRun(const Form1Controls& controls, const common::Clock& c
     connect(m_port.get(), &acquisition::SerialLink::received, this, &RecordingRun::onReceived);
     connect(m_port.get(), &acquisition::SerialLink::linkLost, this, &RecordingRun::onLinkLost);
     connect(m_options, &RecordingOptions::recordToFileChanged, this, &RecordingRun::onRecordToFileChanged);
-
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
 }
 
 RecordingRun::~RecordingRun() = default;
@@ -62,7 +55,7 @@ void RecordingRun::Command1_Click() {
     m_display->startRun(m_processor.sweep().state().displayBuffer);
 
     if (!m_port->isOpen()) {
-        m_portNumber = static_cast<int>(common::numberAtStart(m_c.List(1)->selectedText().toStdString()));
+        m_portNumber = static_cast<int>(m_c.List(1)->selectedNumber());
         m_recordFileName = m_c.Text3->text();
         const acquisition::OpenResult opened = m_port->open(m_portNumber);
         if (!opened) {
@@ -85,7 +78,7 @@ void RecordingRun::Command1_Click() {
             QStringLiteral("The event log \"%1\" could not be written: %2.")
                 .arg(QString::fromStdString(m_log.path()), QString::fromStdString(m_log.lastError())));
 
-    startPidTimer();
+    emit runStarted(m_port->isOpen());
     m_c.Chart1->setVisible(true);
     m_c.Command(3)->setVisible(true);
 }
@@ -93,7 +86,7 @@ void RecordingRun::Command1_Click() {
 void RecordingRun::Command2_Click() {
     m_c.Command(1)->setEnabled(true);
     m_c.Command(2)->setEnabled(false);
-    m_timer1->stop();
+    emit runStopped();
     m_display->refreshNow();
     if (m_port->isOpen()) {
         m_port->close();
@@ -140,33 +133,21 @@ void RecordingRun::setConnected(bool connected) {
                                         : QStringLiteral("Not connected; last port: ") + device);
 }
 
-void RecordingRun::startPidTimer() {
-    if (m_c.Check(5)->checkState() != Qt::Checked) {
-        m_timer1->stop();
-        return;
-    }
-    const double rate = common::numberAtStart(m_c.List(4)->selectedText().toStdString());
-    if (rate <= 0.0) {
-        m_timer1->stop();
-        m_messages.warn(QStringLiteral("pid"), QStringLiteral("PID control is enabled but no control rate is "
-                                                              "selected, so the controller does not run.\n\n"
-                                                              "Choose a \"Control Rate\" and press Stop and "
-                                                              "Start again."));
-        return;
-    }
-    m_timer1->setInterval(static_cast<int>(std::lround(1000.0 / rate)));
-    m_timer1->start();
+void RecordingRun::setPosition(const QString& raText, const QString& decText) {
+    m_processor.setPositionTexts(raText.toStdString(), decText.toStdString());
 }
 
 void RecordingRun::onReceived(const QByteArray& bytes) {
     std::string recordReport;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    const auto readAt = std::chrono::steady_clock::now();
     m_processor.processReceived(
         std::span(data, static_cast<std::size_t>(bytes.size())), m_options->forNextReadings(),
         m_recordWriter.isOpen() ? &m_recordWriter : nullptr, [&](const acquisition::ReadingOutputs& out) {
             m_display->take(out);
             if (!out.recordReport.empty())
                 recordReport = out.recordReport;
+            emit readingDecoded(out.trackingError, readAt);
         });
     m_display->showChunk(m_processor.sweep().state().displayBuffer);
     if (!recordReport.empty())
@@ -180,7 +161,7 @@ void RecordingRun::showRecordReports() {
 
 void RecordingRun::onLinkLost() {
     // As Stop does: no more guide pulses from the last reading before the link went.
-    m_timer1->stop();
+    emit readingsInterrupted();
     closeRecordFile();
     setConnected(false);
     // The system's own words after a hang-up are a stale error number ("Resource temporarily unavailable"):

@@ -1,6 +1,7 @@
 // A recording run: Start (Command1) opens the serial link and the record file, every received chunk of bytes
 // goes through the reading processor to the record file and the live display, Stop (Command2) closes both.
-// Owns what lives between runs: the receive path's state, the options that steer it and the PID timer Timer1.
+// Owns what lives between runs: the receive path's state and the options that steer it. What it decodes and
+// when runs start and stop flow out through its signals (guiding listens); the mount's position comes in.
 #pragma once
 
 #include "acquisition/ReadingProcessor.h"
@@ -12,10 +13,9 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <string>
-
-class QTimer;
 
 namespace app {
 
@@ -37,13 +37,25 @@ public:
     // Builds the empty chart (start-up and every Start).
     void DoTheChart();
 
+    // The telescope link's position texts, for the lines of the next readings.
+    void setPosition(const QString& raText, const QString& decText);
+
     acquisition::ReadingProcessor& processor() { return m_processor; }
     RecordingOptions& options() { return *m_options; }
     const acquisition::SerialLink& CommPort1() const { return *m_port; }
-    QTimer* Timer1() const { return m_timer1; }
     bool isRecordFileOpen() const { return m_recordWriter.isOpen(); }
     // The writer thread in front of the record file (benchmarks wait on it after Stop).
     acquisition::RecordWriter& recordWriter() { return m_recordWriter; }
+
+signals:
+    // Start has opened the link (linkOpen) or failed to, and Stop has ended the run; emitted at the point of
+    // Start and Stop where the PID timer is switched, so guiding follows in that order.
+    void runStarted(bool linkOpen);
+    void runStopped();
+    // The link to the unit was lost during the run: no readings until Stop and Start.
+    void readingsInterrupted();
+    // Each reading as decoded, in order: arcseconds, and when its bytes were read (steady clock).
+    void readingDecoded(double trackingError, std::chrono::steady_clock::time_point at);
 
 private:
     void onReceived(const QByteArray& bytes);
@@ -53,7 +65,6 @@ private:
     bool openRecordFile();
     void closeRecordFile();
     void setConnected(bool connected);
-    void startPidTimer();
 
     const Form1Controls& m_c;
     EventLog& m_log;
@@ -67,7 +78,6 @@ private:
     acquisition::RecordWriter m_recordWriter;
     // Text3 as it was at Start: a file opened later in the run (Check4 checked) uses this name too.
     QString m_recordFileName;
-    QTimer* m_timer1 = nullptr;
 };
 
 } // namespace app

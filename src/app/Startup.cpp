@@ -89,15 +89,19 @@ int runRecorder(int argc, char** argv) {
         window.telescopeLink().setDiscoveryTargets(targets);
     }
     window.telescopeLink().setID(parser.value(telescopeOption).toStdString());
-    window.startUp();
+    // Shown first: a telescope connected by the settings is waited for at start-up, with the window up.
     window.show();
+    window.startUp();
     if (!window.startUpProblems().isEmpty()) {
         // Shown once the window is up, so the operator sees what the message is about.
         QTimer::singleShot(0, &window, [&window, title] {
             QMessageBox::warning(&window, title, window.startUpProblems().join(QStringLiteral("\n\n")));
         });
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The mount is told to let go before the network goes with the window (at most a second).
+    window.telescopeLink().shutDown(1000);
+    return status;
 }
 
 } // namespace app

@@ -1,9 +1,7 @@
-// Check2 and Check5 and what they set going: the steps of telescope::Connection carried out on the window.
+// Check2 and what it sets going: the steps of telescope::Connection carried out on the window.
 #include "app/TelescopeLink.h"
 
-#include "acquisition/ReadingProcessor.h"
 #include "app/OperatorMessages.h"
-#include "common/ListNumber.h"
 #include "telescope/ChooserDialog.h"
 #include "telescope/DriverFactory.h"
 #include "telescope/indi/IndiDriver.h"
@@ -11,13 +9,17 @@
 #include "widgets/TwoStateCheckBox.h"
 
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace app {
 
 using telescope::ConnectionAction;
+using telescope::ConnectionStage;
 using telescope::Done;
 using telescope::Result;
 
@@ -25,16 +27,16 @@ namespace {
 
 const QString kTopic = QStringLiteral("telescope");
 const QString kPositionTopic = QStringLiteral("telescope position");
+const QString kNone = QStringLiteral("None");
 
 } // namespace
 
 TelescopeLink::TelescopeLink(const Form1Controls& controls, EventLog& log, OperatorMessages& messages,
-                             acquisition::ReadingProcessor& processor, QWidget* window)
+                             QWidget* window)
     : QObject(window)
     , m_c(controls)
     , m_log(log)
     , m_messages(messages)
-    , m_processor(processor)
     , m_window(window)
     , m_poll(new telescope::PositionPoll(this)) {
     setDiscoveryTargets({telescope::alpaca::broadcastTargets()});
@@ -44,20 +46,17 @@ TelescopeLink::TelescopeLink(const Form1Controls& controls, EventLog& log, Opera
     m_makeDriver = [this](const std::string& id, std::string& problem) {
         return telescope::makeDriver(id, m_net, problem);
     };
-    connect(m_poll, &telescope::PositionPoll::positionTexts, this,
-            [this](const QString& ra, const QString& dec) {
-                m_processor.setPositionTexts(ra.toStdString(), dec.toStdString());
-            });
+    connect(m_poll, &telescope::PositionPoll::positionTexts, this, &TelescopeLink::positionChanged);
     connect(m_poll, &telescope::PositionPoll::readFailed, this,
             [this](const QString& message) { m_messages.warn(kPositionTopic, message); });
     connect(m_c.Check(2), &QCheckBox::stateChanged, this, &TelescopeLink::Check2_Click);
-    connect(m_c.Check(5), &QCheckBox::stateChanged, this, &TelescopeLink::Check5_Click);
 }
 
 TelescopeLink::~TelescopeLink() {
+    // Without shutDown() the mount is still told to let go, but nothing waits for the command to leave.
     m_poll->stop();
     if (m_driver)
-        m_driver->disconnect();
+        m_driver->close([] {});
 }
 
 void TelescopeLink::setDiscoveryTargets(const telescope::alpaca::DiscoveryTargets& targets) {
@@ -65,7 +64,7 @@ void TelescopeLink::setDiscoveryTargets(const telescope::alpaca::DiscoveryTarget
 }
 
 double TelescopeLink::list8Value() const {
-    return common::numberAtStart(m_c.List(8)->selectedText().toStdString());
+    return m_c.List(8)->selectedNumber();
 }
 
 template <typename T, typename F>
@@ -78,16 +77,21 @@ telescope::Callback<T> TelescopeLink::current(F f) {
 
 void TelescopeLink::Check2_Click() {
     apply(m_connection.check2Changed(m_c.Check(2)->checkState() == Qt::Checked));
+    waitWhileOpening();
 }
 
-// Only the coupling with Check2 and the log lines; the control loop itself runs in the guiding code.
-void TelescopeLink::Check5_Click() {
-    const bool on = m_c.Check(5)->checkState() == Qt::Checked;
-    m_log.write(on ? " PID Controller Enabled" : " PID Controller Disabled");
-    for (int n = 4; n <= 8; ++n)
-        m_c.List(n)->setEnabled(on);
-    if (on)
-        m_c.Check(2)->setCheckState(Qt::Checked);
+// A checked run of the box returns once the device has been reached or refused, like the synchronous
+// connection the window's order is built on: its log line comes before whatever the caller does next (the
+// settings load goes on with Check5). The event loop runs meanwhile, so readings, the clock and a click
+// that clears the box go on; the wait ends with the attempt.
+void TelescopeLink::waitWhileOpening() {
+    if (m_connection.stage() != ConnectionStage::Opening)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(kOpeningWaitMs, &loop, &QEventLoop::quit);
+    const auto ended = connect(this, &TelescopeLink::openingEnded, &loop, &QEventLoop::quit);
+    loop.exec();
+    disconnect(ended);
 }
 
 void TelescopeLink::apply(const telescope::ConnectionSteps& steps) {
@@ -115,8 +119,11 @@ void TelescopeLink::apply(const telescope::ConnectionSteps& steps) {
             m_poll->stop();
             break;
         case ConnectionAction::StartPoll:
-            if (m_driver)
+            if (m_driver) {
                 m_poll->start(*m_driver);
+                m_driverPublished = true;
+                emit guidingDriverChanged(m_driver.get(), m_rates);
+            }
             break;
         case ConnectionAction::ConnectMount:
             m_driver->connect(
@@ -144,12 +151,13 @@ void TelescopeLink::apply(const telescope::ConnectionSteps& steps) {
             break;
         }
     }
+    if (m_connection.stage() != ConnectionStage::Opening)
+        emit openingEnded();
 }
 
 void TelescopeLink::createDriver(const std::string& id) {
     std::string problem;
     m_driver = m_makeDriver(id, problem);
-    emit driverChanged();
     if (!m_driver) {
         apply(m_connection.driverOpened(Result<Done>::failed({telescope::failureMalformed, problem})));
         return;
@@ -171,13 +179,13 @@ void TelescopeLink::writeGuideRates(double value) {
             apply(m_connection.guideRatesWritten(*pair->ra, *pair->dec));
     };
     // Both rates get List8's number, read once for each as the rate list is read for each write.
-    guideRateRa = value;
-    m_driver->setGuideRateRightAscension(guideRateRa, current<Done>([pair, bothDone](const Result<Done>& r) {
+    m_rates.ra = value;
+    m_driver->setGuideRateRightAscension(m_rates.ra, current<Done>([pair, bothDone](const Result<Done>& r) {
                                              pair->ra = r;
                                              bothDone();
                                          }));
-    guideRateDec = list8Value();
-    m_driver->setGuideRateDeclination(guideRateDec, current<Done>([pair, bothDone](const Result<Done>& r) {
+    m_rates.dec = list8Value();
+    m_driver->setGuideRateDeclination(m_rates.dec, current<Done>([pair, bothDone](const Result<Done>& r) {
                                           pair->dec = r;
                                           bothDone();
                                       }));
@@ -205,13 +213,33 @@ void TelescopeLink::readGuideRates() {
 void TelescopeLink::releaseDriver() {
     ++m_attempt;
     m_poll->stop();
+    if (std::exchange(m_driverPublished, false)) {
+        emit guidingDriverChanged(nullptr, m_rates);
+        emit positionChanged(kNone, kNone);
+    }
     if (!m_driver)
         return;
-    m_driver->disconnect();
-    // This may run inside one of the driver's own callbacks: the driver goes once that has returned.
-    std::shared_ptr<telescope::Driver> dying(std::move(m_driver));
-    QTimer::singleShot(0, this, [dying] {});
-    emit driverChanged();
+    // The driver lives on until its mount has been let go: destroying it sooner would cut the command off.
+    // This may run inside one of the driver's own callbacks, so it goes only once that has returned.
+    telescope::Driver* driver = m_driver.get();
+    m_closing.push_back(std::move(m_driver));
+    driver->close([this, driver] { QTimer::singleShot(0, this, [this, driver] { closed(driver); }); });
+}
+
+void TelescopeLink::closed(telescope::Driver* driver) {
+    std::erase_if(m_closing, [driver](const auto& d) { return d.get() == driver; });
+    if (m_closing.empty())
+        emit allClosed();
+}
+
+void TelescopeLink::shutDown(int limitMs) {
+    releaseDriver();
+    if (m_closing.empty())
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    connect(this, &TelescopeLink::allClosed, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace app

@@ -1,6 +1,7 @@
-// The window's telescope: "Connect to ASCOM Driver" (Check2) and its coupling with "Enable ASCOM PID Control"
-// (Check5), the chooser, the driver object, the guide rates and the position poll. It carries out the steps
-// telescope::Connection decides; nothing here decides an order of its own.
+// The window's telescope: "Connect to ASCOM Driver" (Check2), the chooser, the driver object, the guide rates
+// and the position poll. It carries out the steps telescope::Connection decides; nothing here decides an
+// order of its own. What it learns flows out one way, through its signals: the driver once the connection is
+// made (for guiding) and the position texts (for the lines).
 #pragma once
 
 #include "app/EventLog.h"
@@ -9,6 +10,7 @@
 #include "telescope/Driver.h"
 #include "telescope/PositionPoll.h"
 #include "telescope/alpaca/AlpacaSource.h"
+#include "telescope/guiding/GuidePulse.h"
 #include "telescope/indi/IndiSource.h"
 
 #include <QNetworkAccessManager>
@@ -17,12 +19,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QTimer;
-
-namespace acquisition {
-class ReadingProcessor;
-}
 
 namespace app {
 
@@ -37,8 +36,12 @@ public:
     using DriverMaker =
         std::function<std::unique_ptr<telescope::Driver>(const std::string& id, std::string& problem)>;
 
-    TelescopeLink(const Form1Controls& controls, EventLog& log, OperatorMessages& messages,
-                  acquisition::ReadingProcessor& processor, QWidget* window);
+    // How long a run of Check2 waits, the event loop running, for the device to be reached or refused: well
+    // beyond every backend's own limit on reaching a device, so that the ASCOM log line is written before
+    // the handler returns (the start-up order relies on it) and the window never waits for ever.
+    static constexpr int kOpeningWaitMs = 15000;
+
+    TelescopeLink(const Form1Controls& controls, EventLog& log, OperatorMessages& messages, QWidget* window);
     ~TelescopeLink() override;
 
     // Where the chooser's Discover button sends its probes (loopback in tests and the demo).
@@ -50,27 +53,39 @@ public:
     const std::string& ID() const { return m_connection.id(); }
     void setID(const std::string& id) { m_connection.setId(id); }
 
+    // The driver object while one is held (from the chooser's answer to the release), else nullptr.
     telescope::Driver* myTelescope() const { return m_driver.get(); }
+    // The guide rates the pulse lengths use, as multiples of 15"/s: 0 until a connection sets them, kept
+    // across disconnections.
+    const telescope::GuideRates& guideRates() const { return m_rates; }
     QTimer* PositionCalc_Timer() const { return m_poll->PositionCalc_Timer(); }
     const telescope::Connection& connection() const { return m_connection; }
 
-    // The guide rates the pulse lengths use, as multiples of 15"/s; 0 until a connection sets them.
-    double guideRateRa = 0;
-    double guideRateDec = 0;
+    // Program end: releases the driver and waits, the event loop running, at most limitMs for its disconnect
+    // to leave (the network goes with the window).
+    void shutDown(int limitMs);
 
     void Check2_Click();
-    void Check5_Click();
 
 signals:
-    // myTelescope was made or released: calls still out to the old driver will not be answered.
-    void driverChanged();
+    // The connection is made (the guide rates are written, the position poll starts): guide this driver
+    // with these rates. nullptr when it is released; the driver must not be used after that.
+    void guidingDriverChanged(telescope::Driver* driver, telescope::GuideRates rates);
+    // New position texts for the live and record lines ("None" after failed reads or a release).
+    void positionChanged(const QString& raText, const QString& decText);
+    // Every released driver has finished closing.
+    void allClosed();
+    // The attempt under way has reached the device or failed (for a Check2 run waiting on it).
+    void openingEnded();
 
 private:
     void apply(const telescope::ConnectionSteps& steps);
+    void waitWhileOpening();
     void createDriver(const std::string& id);
     void writeGuideRates(double value);
     void readGuideRates();
     void releaseDriver();
+    void closed(telescope::Driver* driver);
     double list8Value() const;
     // Wraps a driver callback so that it is dropped once its attempt is over.
     template <typename T, typename F>
@@ -79,7 +94,6 @@ private:
     const Form1Controls& m_c;
     EventLog& m_log;
     OperatorMessages& m_messages;
-    acquisition::ReadingProcessor& m_processor;
     QWidget* m_window;
     QNetworkAccessManager m_net;
     std::unique_ptr<telescope::alpaca::AlpacaSource> m_alpaca;
@@ -88,6 +102,10 @@ private:
     DriverMaker m_makeDriver;
     telescope::Connection m_connection;
     std::unique_ptr<telescope::Driver> m_driver;
+    bool m_driverPublished = false;
+    // Released drivers letting their mounts go; each is destroyed once it has closed.
+    std::vector<std::unique_ptr<telescope::Driver>> m_closing;
+    telescope::GuideRates m_rates;
     telescope::PositionPoll* m_poll;
     unsigned m_attempt = 0;
 };

@@ -11,15 +11,21 @@ namespace {
 constexpr int kArrowsWidth = 14;
 } // namespace
 
-OneRowList::OneRowList(const QStringList& items, QWidget* parent)
+OneRowList::OneRowList(const QStringList& items, const QList<double>& numbers, QWidget* parent)
     : QWidget(parent)
-    , m_items(items) {
+    , m_items(items)
+    , m_numbers(numbers) {
+    m_numbers.resize(m_items.size(), 0.0);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QString OneRowList::selectedText() const {
     return m_index >= 0 ? m_items.at(m_index) : QString();
+}
+
+double OneRowList::selectedNumber() const {
+    return m_index >= 0 ? m_numbers.at(m_index) : 0.0;
 }
 
 bool OneRowList::setSelectedIndex(int index) {

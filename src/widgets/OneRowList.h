@@ -1,6 +1,7 @@
 // A list box one row high: it shows only its selected item and is stepped with its scroll arrows (the small
 // up/down buttons on the right), the Up/Down keys or the mouse wheel. "No selection" is a real state (index
-// -1, empty text). The selected item's text is the value the rest of the program reads.
+// -1, empty text). The selected item's text is what the operator sees; each item may also carry a number
+// ("2 Hz" carries 2), given when the list is made, which the program reads instead of parsing the text.
 #pragma once
 
 #include <QStringList>
@@ -11,7 +12,9 @@ namespace widgets {
 class OneRowList : public QWidget {
     Q_OBJECT
 public:
-    explicit OneRowList(const QStringList& items, QWidget* parent = nullptr);
+    // numbers: one per item, or none (every item then carries 0).
+    explicit OneRowList(const QStringList& items, const QList<double>& numbers = {},
+                        QWidget* parent = nullptr);
 
     int count() const { return static_cast<int>(m_items.size()); }
     const QStringList& items() const { return m_items; }
@@ -20,6 +23,8 @@ public:
     int selectedIndex() const { return m_index; }
     // The selected item's text, or an empty text when nothing is selected.
     QString selectedText() const;
+    // The selected item's number; 0 when nothing is selected, as an empty text reads.
+    double selectedNumber() const;
 
     // Selects index (-1 clears the selection). Indices outside the items are refused (returns false).
     // Emits changed() only when the selection really changes; works while the list is disabled, as a
@@ -41,6 +46,7 @@ private:
     QRect arrowsRect() const;
 
     QStringList m_items;
+    QList<double> m_numbers; // one per item
     int m_index = -1;
 };
 

@@ -33,12 +33,15 @@ struct WindowFixture {
         return dir.isValid() && log;
     }
     // The telescope: a chooser that returns chooserAnswer at once (never a modal dialog) and FakeDrivers
-    // configured by fakeSetup; lastFake is the driver of the latest attempt.
+    // configured by fakeSetup; lastFake is the driver of the latest attempt (null once the form is gone).
     std::string chooserAnswer = "alpaca://127.0.0.1:11111/telescope/0";
     std::vector<std::string> preselections;
     std::function<void(telescope::FakeDriver&)> fakeSetup = [](telescope::FakeDriver&) {
     };
     telescope::FakeDriver* lastFake = nullptr;
+
+    // False: the program's own drivers, for the integration tests against real servers.
+    bool fakeDrivers = true;
 
     void makeForm() {
         form = std::make_unique<app::Form1>(clock, formatter, *log);
@@ -46,6 +49,8 @@ struct WindowFixture {
             preselections.push_back(preselect);
             return chooserAnswer;
         });
+        if (!fakeDrivers)
+            return;
         form->telescopeLink().setDriverMaker([this](const std::string& id, std::string&) {
             auto fake = std::make_unique<telescope::FakeDriver>(id);
             fakeSetup(*fake);
@@ -55,6 +60,7 @@ struct WindowFixture {
     }
     void leave() {
         form.reset();
+        lastFake = nullptr;
         log.reset();
         QDir::setCurrent(oldDir);
     }

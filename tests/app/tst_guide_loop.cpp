@@ -1,5 +1,6 @@
-// Timer1's tick on the real window, with readings from a pseudo-terminal and the FakeDriver: one unpark box
-// at a time that does not stop the program, and guiding only between Start and Stop.
+// Guiding on the real window, with readings from a pseudo-terminal and FakeDrivers whose answers the test
+// holds and releases: ticks only from Start to Stop and while PID control is on, nothing sent or said while
+// the mount is still being reached, nothing sent once Check5 is cleared, one unpark box at a time.
 #include "app/GuideLoop.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
@@ -12,9 +13,11 @@
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 
+using telescope::FakeDriver;
 using testsupport::PtyPair;
 
 class TestGuideLoop : public QObject {
@@ -22,89 +25,171 @@ class TestGuideLoop : public QObject {
 
     WindowFixture m_w;
     std::unique_ptr<PtyPair> m_pty;
-    telescope::FakeDriver m_driver;
-    std::unique_ptr<app::GuideLoop> m_loop;
 
+    app::GuideLoop& loop() { return m_w.form->guideLoop(); }
+    QTimer* timer1() { return loop().Timer1(); }
+    QCheckBox* check(const char* name) { return m_w.find<QCheckBox>(name); }
+    FakeDriver& mount() { return *m_w.lastFake; }
     bool send(std::uint8_t code) { return m_pty->write(std::vector<std::uint8_t>{code}); }
-
-    bool pulsed(const std::string& call) const {
-        return std::find(m_driver.calls.begin(), m_driver.calls.end(), call) != m_driver.calls.end();
+    // The mount's calls since `from`, as it received them.
+    std::vector<std::string> callsSince(std::size_t from) {
+        return {mount().calls.begin() + static_cast<std::ptrdiff_t>(from), mount().calls.end()};
     }
-
-    // Start, with the timer held so that the test ticks by hand.
-    void start() {
+    long pulses() {
+        return std::count_if(mount().calls.begin(), mount().calls.end(),
+                             [](const std::string& c) { return c.starts_with("pulseGuide 2 "); });
+    }
+    // PID control on at 5 Hz with Kp 1.0, connected to a FakeDriver made by `setup`.
+    void guideWith(std::function<void(FakeDriver&)> setup) {
+        m_w.fakeSetup = std::move(setup);
+        m_w.find<widgets::OneRowList>("List4")->setSelectedIndex(2); // "5 Hz"
+        m_w.find<widgets::OneRowList>("List5")->setSelectedIndex(9); // Kp "1.0"
+        m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(3); // guide rate "0.5"
+        check("Check5")->setChecked(true);
+    }
+    // A reading (+1.0" for 119) that ticks guide on for the next two seconds.
+    void freshReading(std::uint8_t code = 119) {
+        QVERIFY(send(code));
+        QTRY_COMPARE(m_w.form->recordingRun().processor().state().lastSampleText, std::to_string(code));
+    }
+    void startWithAReading() {
         m_w.find<QPushButton>("Command1")->click();
-        m_w.form->recordingRun().Timer1()->stop();
+        freshReading();
     }
 
 private slots:
-    // A window set for 1 Hz with Kp 1.0 and PID control on (connected to the fixture's FakeDriver), and a
-    // loop of the test's own on m_driver guiding at 0.5.
     void init() {
         QVERIFY(m_w.enter());
         m_pty = std::make_unique<PtyPair>();
         QVERIFY(QFile::link(QString::fromStdString(m_pty->slavePath()), m_w.dir.filePath("COM1")));
+        m_w.fakeSetup = [](FakeDriver&) {
+        };
         m_w.makeForm();
         m_w.form->startUp();
-        m_w.find<QCheckBox>("Check5")->setChecked(true);
-        m_w.find<widgets::OneRowList>("List4")->setSelectedIndex(0); // "1 Hz"
-        m_w.find<widgets::OneRowList>("List5")->setSelectedIndex(9); // Kp "1.0"
-        m_driver = telescope::FakeDriver{};
-        m_loop = std::make_unique<app::GuideLoop>(m_w.form->controls(), m_w.form->recordingRun(), *m_w.log,
-                                                  m_w.form->messages(), m_w.form.get());
-        m_loop->setTelescope([this] { return &m_driver; }, [] { return telescope::GuideRates{0.5, 0.5}; });
+        check("Check5")->setEnabled(true);
     }
     void cleanup() {
-        m_loop.reset();
         m_w.leave();
         m_pty.reset();
     }
 
-    void parkedMountIsAskedOnceWithoutStoppingTheProgram() {
-        m_driver.parked = true;
-        start();
-        QVERIFY(send(119));
-        QTRY_VERIFY(!m_w.form->recordingRun().processor().state().lastSampleText.empty());
+    void ticksOnlyFromStartToStopWhilePidControlIsOn() {
+        guideWith([](FakeDriver&) {});
+        QVERIFY(!timer1()->isActive()); // on, but no run yet
+        startWithAReading();
+        QVERIFY(timer1()->isActive());
+        QCOMPARE(timer1()->interval(), 200);
+        QTRY_VERIFY(pulses() >= 1);
+        m_w.find<QPushButton>("Command2")->click();
+        QVERIFY(!timer1()->isActive());
+    }
+
+    void aTickWhileTheMountIsStillBeingReachedSendsAndSaysNothing() {
+        // The device answers nothing until the test lets it; checking Check5 waits for it to be reached.
+        QTimer::singleShot(0, this, [this] { mount().releaseAll(); }); // open: answered while Check2 waits
+        guideWith([](FakeDriver& f) { f.holdAnswers = true; });
+        const QList<QByteArray> log = m_w.logLines(); // ..., PID Controller Enabled, Established ...
+        QCOMPARE(log.size(), 4);
+        QVERIFY(log.last().contains(" Established ASCOM Connection alpaca://"));
+        QCOMPARE(mount().calls, (std::vector<std::string>{"open", "connect"}));
+        startWithAReading();
+        QVERIFY(timer1()->isActive());
+        loop().Timer1_Timer();
+        loop().Timer1_Timer();
+        QCOMPARE(mount().calls, (std::vector<std::string>{"open", "connect"}));
+        QVERIFY(m_w.form->messages().shown("guiding").isEmpty());
+
+        // Connected, guide rates asked and written: from then on the ticks reach the mount.
+        while (!m_w.form->telescopeLink().PositionCalc_Timer()->isActive()) {
+            QVERIFY(mount().pendingCount() > 0);
+            mount().releaseAll();
+        }
+        mount().holdAnswers = false;
+        mount().releaseAll();
+        loop().Timer1_Timer();
+        QCOMPARE(callsSince(mount().calls.size() - 4),
+                 (std::vector<std::string>{"connected", "atPark", "pulseGuide 2 26", "pulseGuide 1 0"}));
+    }
+
+    void clearingCheck5StopsTheTicksAndWhatATickHasUnderWay() {
+        guideWith([](FakeDriver&) {});
+        startWithAReading();
+        QTRY_VERIFY(pulses() >= 1);
+        const double integral = loop().controller().state().pidIntegral;
+
+        // A tick's first call is out when the operator clears the box: its answer sends nothing more.
+        timer1()->stop();
+        mount().holdAnswers = true;
+        loop().Timer1_Timer();
+        QCOMPARE(mount().calls.back(), std::string("connected"));
+        const std::size_t before = mount().calls.size();
+        check("Check5")->setChecked(false);
+        QVERIFY(!timer1()->isActive());
+        mount().holdAnswers = false;
+        mount().releaseAll();
+        QCOMPARE(mount().calls.size(), before);
+        QCOMPARE(m_w.logLines().last().mid(23).trimmed(), QByteArray("PID Controller Disabled"));
+
+        // Checked again during the run: ticks at the rate of the last Start, the controller's memory kept.
+        freshReading(120);
+        check("Check5")->setChecked(true);
+        QVERIFY(timer1()->isActive());
+        QCOMPARE(timer1()->interval(), 200);
+        QCOMPARE(loop().controller().state().pidIntegral, integral);
+        QTRY_VERIFY(mount().calls.size() > before);
+
+        // Clearing Check2 clears Check5 and the ticks with it; checking Check2 alone brings neither back.
+        check("Check2")->setChecked(false);
+        QVERIFY(!check("Check5")->isChecked());
+        QVERIFY(!timer1()->isActive());
+        check("Check2")->setChecked(true);
+        QVERIFY(!check("Check5")->isChecked());
+        QVERIFY(!timer1()->isActive());
+    }
+
+    void aParkedMountIsAskedOnceAndClearingCheck5AnswersNo() {
+        guideWith([](FakeDriver& f) { f.parked = true; });
+        startWithAReading();
+        timer1()->stop(); // the test ticks by hand
         for (int i = 0; i < 3; ++i)
-            m_loop->Timer1_Timer();
-        QMessageBox* box = m_loop->unparkBox();
+            loop().Timer1_Timer();
+        QMessageBox* box = loop().unparkBox();
         QVERIFY(box);
         QCOMPARE(m_w.form->findChildren<QMessageBox*>().size(), 1);
         QCOMPARE(box->windowTitle() + '|' + box->text(), QStringLiteral("QEL TE Recorder|Unpark Scope?"));
-        QVERIFY(!pulsed("pulseGuide 2 133"));
-
-        // Readings keep arriving while the question is open.
-        QVERIFY(send(118));
-        QTRY_COMPARE(m_w.form->recordingRun().processor().state().lastSampleText, std::string("118"));
-
-        box->button(QMessageBox::Yes)->click();
-        QVERIFY(pulsed("unpark"));
-        QTRY_VERIFY(!m_loop->unparkBox());
-        m_loop->Timer1_Timer();
-        QVERIFY(pulsed("pulseGuide 2 150")); // +1.125"
-    }
-
-    // The window's own loop on the mount Check5 connected: nothing before Start, pulses from Start to Stop.
-    void windowGuidesOnlyBetweenStartAndStop() {
-        m_loop.reset();
-        telescope::FakeDriver* mount = m_w.lastFake;
-        QVERIFY(mount && m_w.form->telescopeLink().myTelescope() == mount);
-        QVERIFY(send(119));
-        QTest::qWait(1500);
-        QVERIFY(!m_w.form->recordingRun().Timer1()->isActive());
-        const auto pulses = [mount] {
-            return std::count_if(mount->calls.begin(), mount->calls.end(),
-                                 [](const std::string& c) { return c.rfind("pulseGuide 2 ", 0) == 0; });
-        };
         QCOMPARE(pulses(), 0);
 
-        m_w.find<QPushButton>("Command1")->click();
-        QVERIFY(send(119));
-        QTRY_VERIFY(pulses() >= 1); // one reading: fresh for two seconds
-        m_w.find<QPushButton>("Command2")->click();
-        const auto afterStop = pulses();
-        QTest::qWait(1500);
-        QCOMPARE(pulses(), afterStop);
+        // Readings keep arriving while the question is open.
+        freshReading(118);
+
+        check("Check5")->setChecked(false);
+        QTRY_VERIFY(!loop().unparkBox());
+        QVERIFY(!loop().output().unparkQuestionOpen());
+        QVERIFY(std::find(mount().calls.begin(), mount().calls.end(), "unpark") == mount().calls.end());
+
+        // Asked again once guiding is back on; Yes unparks, and the next tick guides.
+        check("Check5")->setChecked(true);
+        timer1()->stop();
+        loop().Timer1_Timer();
+        QVERIFY(loop().unparkBox());
+        loop().unparkBox()->button(QMessageBox::Yes)->click();
+        QTRY_VERIFY(!loop().unparkBox());
+        QCOMPARE(mount().calls.back(), std::string("unpark"));
+        freshReading();
+        loop().Timer1_Timer();
+        QCOMPARE(pulses(), 1);
+    }
+
+    void aRepeatedRefusalIsCountedNotRaised() {
+        guideWith([](FakeDriver&) {});
+        startWithAReading();
+        timer1()->stop();
+        for (int i = 0; i < 3; ++i) {
+            mount().failNext["pulseGuide 2"] = {0x40B, "A pulse is still running"};
+            loop().Timer1_Timer();
+        }
+        QVERIFY(m_w.form->messages().shown("guiding").contains("0x40B"));
+        QCOMPARE(m_w.form->messages().repeats("guiding"), 2);
     }
 };
 

@@ -2,6 +2,7 @@
 // COM1 in the working directory, as an operator links a device), Start, readings, Stop; the record file,
 // the panel, the event log and what the operator is told when something fails.
 #include "acquisition/SerialLink.h"
+#include "app/GuideLoop.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 #include "app/WindowFixture.h"
@@ -44,6 +45,7 @@ class TestRecordingRun : public QObject {
         return m_w.find<T>(name);
     }
     app::RecordingRun& run() { return m_w.form->recordingRun(); }
+    QTimer* timer1() { return m_w.form->guideLoop().Timer1(); }
     QString told(const char* topic) { return m_w.form->messages().shown(QString::fromLatin1(topic)); }
     bool linkCom1(const QString& device) {
         QFile::remove(m_w.dir.filePath(QStringLiteral("COM1")));
@@ -168,7 +170,7 @@ private slots:
         find<QCheckBox>("Check5")->setChecked(true);
         find<widgets::OneRowList>("List4")->setSelectedIndex(0); // "1 Hz"
         press("Command1");
-        QVERIFY(run().Timer1()->isActive());
+        QVERIFY(timer1()->isActive());
         QVERIFY(m_pty->write(codes(40)));
         QTRY_COMPARE(m_w.lines(kRecordFile).size(), 40);
         m_pty->hangUp();
@@ -182,7 +184,7 @@ private slots:
             qPrintable(said));
         QVERIFY(!run().CommPort1().isOpen());
         // No guiding on the last reading before the unplug.
-        QVERIFY(!run().Timer1()->isActive());
+        QVERIFY(!timer1()->isActive());
         QVERIFY(!run().isRecordFileOpen());
         QVERIFY(!green());
         QCOMPARE(m_w.lines(kRecordFile).size(), 40);
@@ -218,18 +220,18 @@ private slots:
     }
 
     void pidTimerFollowsTheControlRate() {
-        QTimer* timer1 = run().Timer1();
+        QTimer* t1 = timer1();
         find<QCheckBox>("Check5")->setChecked(true);
         find<widgets::OneRowList>("List4")->setSelectedIndex(1); // "2 Hz"
         press("Command1");
-        QVERIFY(timer1->isActive());
-        QCOMPARE(timer1->interval(), 500);
+        QVERIFY(t1->isActive());
+        QCOMPARE(t1->interval(), 500);
         press("Command2");
-        QVERIFY(!timer1->isActive());
+        QVERIFY(!t1->isActive());
 
         find<widgets::OneRowList>("List4")->setSelectedIndex(-1); // no rate: never an interval from 0
         press("Command1");
-        QVERIFY(!timer1->isActive());
+        QVERIFY(!t1->isActive());
         QVERIFY(told("pid").contains(QStringLiteral("Control Rate")));
         press("Command2");
     }

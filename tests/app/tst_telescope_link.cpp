@@ -3,11 +3,13 @@
 #include "WindowFixture.h"
 
 #include "acquisition/ReadingProcessor.h"
+#include "app/GuideLoop.h"
 #include "app/OperatorMessages.h"
 #include "app/RecordingRun.h"
 #include "widgets/OneRowList.h"
 
 #include <QCheckBox>
+#include <QTimer>
 
 using telescope::FakeDriver;
 
@@ -57,7 +59,7 @@ private slots:
                               " PID Controller Disabled"}));
         QVERIFY(!check("Check2")->isChecked());
         QVERIFY(!check("Check5")->isChecked());
-        QVERIFY(!m_w.form->recordingRun().Timer1()->isActive());
+        QVERIFY(!m_w.form->guideLoop().Timer1()->isActive());
         QVERIFY(!link().PositionCalc_Timer()->isActive());
         QVERIFY(!link().myTelescope());
     }
@@ -85,17 +87,17 @@ private slots:
     void guideRatesAreTheListsMultipleAndList8GoesForAFixedRateMount() {
         m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(3); // "0.5"
         check("Check2")->setChecked(true);
-        QCOMPARE((std::vector{m_w.lastFake->writtenRateRa, m_w.lastFake->writtenRateDec, link().guideRateRa,
-                              link().guideRateDec}),
+        QCOMPARE((std::vector{m_w.lastFake->writtenRateRa, m_w.lastFake->writtenRateDec,
+                              link().guideRates().ra, link().guideRates().dec}),
                  (std::vector{0.5, 0.5, 0.5, 0.5}));
         // Taken once, at connection.
         m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(8);
-        QCOMPARE(link().guideRateRa, 0.5);
+        QCOMPARE(link().guideRates().ra, 0.5);
         check("Check2")->setChecked(false);
 
         connectWith([](FakeDriver& f) { f.canSetRates = false; });
         QVERIFY(m_w.find<widgets::OneRowList>("List8")->isHidden());
-        QCOMPARE(link().guideRateRa, 0.5); // kept from before
+        QCOMPARE(link().guideRates().ra, 0.5); // kept from before
         QVERIFY(check("Check2")->isChecked());
 
         // A mount that snaps the rate: told what it reports.
@@ -117,6 +119,67 @@ private slots:
         QVERIFY(!check("Check2")->isChecked());
         QVERIFY(!link().PositionCalc_Timer()->isActive());
         QVERIFY(m_w.form->messages().shown("telescope").contains("0x407"));
+    }
+
+    void clearedWhileTheDeviceIsStillBeingReachedWritesTheFailureLine() {
+        // The operator clears the box while Check2's run waits for the device; its late answer changes
+        // nothing.
+        QTimer::singleShot(0, this, [this] { check("Check2")->setChecked(false); });
+        connectWith([](FakeDriver& f) { f.holdAnswers = true; });
+        QCOMPARE(logTails().mid(2),
+                 QStringList({" Failed to Establish ASCOM Connection " + QString::fromStdString(kId)}));
+        FakeDriver* fake = m_w.lastFake;
+        QCOMPARE(fake->closes, 1);
+        fake->releaseAll();
+        QCOMPARE(logTails().size(), 3);
+        QVERIFY(!link().myTelescope());
+        QVERIFY(!link().PositionCalc_Timer()->isActive());
+    }
+
+    // A settings file that connects the telescope and switches PID control on: the connection's line comes
+    // where the load set Check2, the chooser asked again when it failed, as the nested handlers go.
+    void startUpOrderWithATelescopeInTheSettings() {
+        const struct {
+            bool reachable;
+            QStringList log;
+        } cases[] = {
+            {true,
+             {" QEL Log File Startup", " Established ASCOM Connection " + QString::fromStdString(kId),
+              " PID Controller Enabled", " Load Settings Complete", " Chart Initialized"}},
+            {false,
+             {" QEL Log File Startup", " Failed to Establish ASCOM Connection " + QString::fromStdString(kId),
+              " PID Controller Enabled",
+              " Failed to Establish ASCOM Connection " + QString::fromStdString(kId),
+              " PID Controller Disabled", " Load Settings Complete", " Chart Initialized"}},
+        };
+        for (const auto& c : cases) {
+            m_w.leave();
+            QVERIFY(m_w.enter());
+            QFile ini(QStringLiteral("QEL_TE_Recorder.ini"));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write("[Display]\r\nCommPort= 0\r\nDisplaySamples= 0\r\nQELVersion= 3\r\nRecordToFile= 1\r\n"
+                      "DisplayTabularData= 0\r\nHighSpeedRecord= 0\r\nConnectToASCOMDriver= 1\r\n"
+                      "OutputFile=QEL_TE_Recorder1.txt\r\n[ASCOM PID]\r\nEnableASCOMPIDControl= 1\r\n"
+                      "ControlRate= 0\r\nPropGain= 0\r\nIntegrGain= 0\r\nDerivGain= 0\r\nGuideRate= 0\r\n");
+            ini.close();
+            m_w.fakeSetup = [&c](FakeDriver& f) {
+                f.holdAnswers = true;
+                if (!c.reachable)
+                    f.openFailure = {telescope::failureUnreachable, "connection refused"};
+            };
+            m_w.makeForm();
+            // The device answers while start-up waits for it, as a real one does some time later.
+            QTimer release;
+            connect(&release, &QTimer::timeout, this, [this] {
+                if (m_w.lastFake)
+                    m_w.lastFake->releaseAll();
+            });
+            release.start(10);
+            m_w.form->startUp();
+            release.stop();
+            QCOMPARE(logTails(), c.log);
+            QCOMPARE(check("Check5")->isChecked(), c.reachable);
+        }
     }
 
     void thePositionReachesTheLinesAndBecomesNoneWhenReadsFail() {

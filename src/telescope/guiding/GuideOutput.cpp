@@ -12,6 +12,10 @@ GuideOutput::GuideOutput(UnparkQuestion ask, ErrorSink error)
 
 void GuideOutput::setDriver(Driver* driver) {
     m_driver = driver;
+    cancel();
+}
+
+void GuideOutput::cancel() {
     ++m_generation;
     m_inFlight = false;
 }
@@ -63,10 +67,13 @@ void GuideOutput::send(const GuidePulse& ra, const GuidePulse& dec) {
                     m_driver->pulseGuide(ra.direction, ra.durationMs,
                                          answer<Done>(
                                              [this, dec](const Done&) {
-                                                 m_driver->pulseGuide(
-                                                     dec.direction, dec.durationMs,
-                                                     answer<Done>([this](const Done&) { m_inFlight = false; },
-                                                                  "PulseGuide (Dec)"));
+                                                 m_driver->pulseGuide(dec.direction, dec.durationMs,
+                                                                      answer<Done>(
+                                                                          [this](const Done&) {
+                                                                              m_inFlight = false;
+                                                                              ++m_ticksSent;
+                                                                          },
+                                                                          "PulseGuide (Dec)"));
                                              },
                                              "PulseGuide (RA)"));
                 },

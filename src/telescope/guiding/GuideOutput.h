@@ -30,6 +30,9 @@ public:
     // back.
     void setDriver(Driver* driver);
     Driver* driver() const { return m_driver; }
+    // Guiding is switched off: the answers of calls under way are dropped, so nothing more is sent for the
+    // tick in progress. The driver stays.
+    void cancel();
 
     // Connected, then AtPark, then the RA pulse, then the Dec pulse, each call once the one before has
     // answered. Not connected or a failure: the rest is not sent and the words go to the error sink. Parked:
@@ -40,6 +43,8 @@ public:
     bool callsInFlight() const { return m_inFlight; }
     bool unparkQuestionOpen() const { return m_questionOpen; }
     const std::string& latestError() const { return m_latestError; }
+    // Ticks whose RA and Dec pulses the mount has taken, since this output was made.
+    int ticksSent() const { return m_ticksSent; }
 
 private:
     template <typename T>
@@ -53,6 +58,7 @@ private:
     unsigned m_generation = 0; // advanced with every driver change; answers of an older one are dropped
     bool m_inFlight = false;
     bool m_questionOpen = false;
+    int m_ticksSent = 0;
     std::string m_latestError;
     std::shared_ptr<GuideOutput*> m_self; // lets callbacks that outlive this object notice it is gone
 };
