@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages one purpose needs; idempotent (installs nothing when all are there).
 #   setup.sh demo    build the program and run the demo (Xvfb and xdotool for the display-less run)
 #   setup.sh tests   build and run the test suite (Xvfb, xdotool; CUPS and cups-pdf for the printing test,
-#                    poppler-utils to look at what it printed)
+#                    poppler-utils to look at what it printed; indiserver, ip and GNU time for the INDI runs)
 #   setup.sh bench   build and run the benchmarks (Xvfb for --xcb)
 #   setup.sh fuzz    build the fuzzing targets (clang and its libFuzzer runtime)
 #   setup.sh all     everything above (the default)
@@ -21,11 +21,11 @@ display=(xvfb xauth xdotool)
 purpose=${1:-all}
 case "$purpose" in
   demo) packages=("${build[@]}" "${display[@]}" imagemagick) ;;
-  tests) packages=("${build[@]}" "${display[@]}" cups printer-driver-cups-pdf poppler-utils indi-bin) ;;
+  tests) packages=("${build[@]}" "${display[@]}" cups printer-driver-cups-pdf poppler-utils indi-bin iproute2 time) ;;
   bench) packages=("${build[@]}" "${display[@]}") ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-14-dev) ;;
   all) packages=("${build[@]}" "${display[@]}" imagemagick cups printer-driver-cups-pdf poppler-utils indi-bin
-                 clang libclang-rt-14-dev) ;;
+                 iproute2 time clang libclang-rt-14-dev) ;;
   *) echo "usage: setup.sh [demo|tests|bench|fuzz|all]" >&2; exit 2 ;;
 esac
 

@@ -3,11 +3,16 @@
 # temporary directory, listening only on a socket there, no network), adds a cups-pdf queue as its default
 # printer and runs tst_print_cups against it. cups-pdf reads its settings from /etc/cups only: a settings
 # file of our own, named after this run, sends its PDF into the temporary directory; it is removed at the
-# end with everything else. Exits 77 (skipped) where cupsd or cups-pdf cannot run.
+# end with everything else. Exits 77 (skipped) where cupsd or cups-pdf cannot run; with QEL_REQUIRE_INTEGRATION
+# set (CI sets it) that is a failure instead.
 # Usage: e2e_print_cups.sh <path to tst_print_cups>
 set -euo pipefail
 test_binary=$1
-skip() { echo "SKIP: $*"; exit 77; }
+skip() {
+    if [ -n "${QEL_REQUIRE_INTEGRATION:-}" ]; then echo "FAIL (QEL_REQUIRE_INTEGRATION is set): $*"; exit 1; fi
+    echo "SKIP: $*"
+    exit 77
+}
 
 [ "$(id -u)" -eq 0 ] || skip "the cups-pdf backend runs only as root; run the tests as root (as CI does)"
 for f in /usr/sbin/cupsd /usr/sbin/lpadmin /usr/lib/cups/backend/cups-pdf \

@@ -54,8 +54,13 @@ private slots:
         int second = 0;
         for (double arcsec : readings) {
             QCOMPARE(tick(controller, output, arcsec, ++second).outcome, TickOutcome::Send);
-            QTest::qWait(
-                400); // the mount's pulse ends before the next tick, as with real ticks a second apart
+            // The mount's pulse ends before the next tick, as with real ticks a second apart.
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return sim.control("GET", "/api/v1/telescope/0/ispulseguiding")
+                        .contains("\"Value\":false");
+                },
+                10000));
         }
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
         QCOMPARE(sim.pulses(), QStringList({"2 133", "1 0", "3 133", "1 0", "3 0", "1 0", "2 333", "1 0"}));

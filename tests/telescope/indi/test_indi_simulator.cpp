@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <utility>
 
 using namespace telescope;
 using namespace telescope::indi;
@@ -51,15 +53,28 @@ TEST_F(IndiSimulator, WestPulseMovesRightAscension) {
     // Unparking also turns tracking on, so that RA stands still between pulses.
     ASSERT_TRUE(ask(done, &IndiDriver::unpark).ok()) << done.message();
     ASSERT_TRUE(ask(done, &IndiDriver::setGuideRateRightAscension, 0.5).ok()) << done.message();
-    QTest::qWait(1000); // the simulator polls every 250 ms: let the last drift update before tracking arrive
+    // The simulator updates every 250 ms: wait until tracking holds RA still (the same over half a second).
+    double before = ask(number, &IndiDriver::rightAscension).value();
+    ASSERT_TRUE(waitUntil([&] {
+        QTest::qWait(500);
+        const double now = ask(number, &IndiDriver::rightAscension).value();
+        return std::fabs(std::exchange(before, now) - now) < 1e-6; // hours: 0.05 arcsec
+    }));
 
-    const double before = ask(number, &IndiDriver::rightAscension).value();
     ASSERT_TRUE(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).ok()) << done.message();
     EXPECT_EQ(ask(done, &IndiDriver::pulseGuide, GuideDirection::West, 1000).number(), failurePulseRunning)
         << "a second pulse while the first is Busy";
-    QTest::qWait(2000);
-    const double moved =
-        (ask(number, &IndiDriver::rightAscension).value() - before) * 15 * 3600; // hours -> arcseconds
+    // Until the pulse has ended (the axis takes a pulse again) and RA has stopped moving.
+    ASSERT_TRUE(waitUntil([&] {
+        Catch<Done> again;
+        return ask(again, &IndiDriver::pulseGuide, GuideDirection::West, 0).ok();
+    }));
+    double moved = 0, last = 1e9;
+    ASSERT_TRUE(waitUntil([&] {
+        QTest::qWait(300);
+        moved = (ask(number, &IndiDriver::rightAscension).value() - before) * 15 * 3600; // hours -> arcsec
+        return std::fabs(std::exchange(last, moved) - moved) < 0.05;
+    }));
     std::printf("1000 ms west pulse at 0.5 x sidereal moved RA by %.3f arcsec\n", moved);
     EXPECT_NEAR(moved, -7.5, 0.3);
 }

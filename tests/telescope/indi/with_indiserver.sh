@@ -5,16 +5,23 @@
 #   with_indiserver.sh [--parked] [--log FILE] COMMAND ARGS...
 # The server listens on port 7624 of the namespace; COMMAND runs once the simulator answers, with the server's
 # process id in INDISERVER_PID. Exit code: COMMAND's,
-# or 77 (skipped) when unshare, ip or indiserver is missing or namespaces are not allowed.
+# or 77 (skipped) when unshare, ip or indiserver is missing or namespaces are not allowed; with
+# QEL_REQUIRE_INTEGRATION set (CI sets it) that is a failure instead: a test that cannot run has not passed.
 set -u
 
+skip() {
+  if [ -n "${QEL_REQUIRE_INTEGRATION:-}" ]; then echo "FAIL (QEL_REQUIRE_INTEGRATION is set): $*" >&2; exit 1; fi
+  echo "SKIP: $*" >&2
+  exit 77
+}
+
 if [ -z "${QEL_INDI_NETNS:-}" ]; then
-  for tool in unshare ip indiserver indi_simulator_telescope indi_getprop; do
+  for tool in unshare ip indiserver indi_simulator_telescope indi_getprop indi_setprop; do
     command -v "$tool" >/dev/null 2>&1 ||
-      { echo "SKIP: $tool is not installed (apt-get install indi-bin util-linux iproute2)" >&2; exit 77; }
+      skip "$tool is not installed (./scripts/setup.sh tests installs indi-bin, util-linux and iproute2)"
   done
   unshare -rn true 2>/dev/null ||
-    { echo "SKIP: unshare -rn failed: this system does not allow unprivileged network namespaces" >&2; exit 77; }
+    skip "unshare -rn failed: this system does not allow unprivileged network namespaces"
   export QEL_INDI_NETNS=1
   exec unshare -rn "$0" "$@"
 fi
