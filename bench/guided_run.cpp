@@ -3,6 +3,7 @@
 // once the window's guiding is wired to the telescope connection, on), and a screenshot of the chart.
 //
 //   ./build/bench/bench_guided_run --seconds 960 --screenshot off.png
+//   ./build/bench/bench_guided_run --seconds 1940 --pid --pid-off-at 970    guiding switched off half-way
 #include "app/Form1.h"
 #include "app/GuideLoop.h"
 #include "app/RecordingRun.h"
@@ -26,8 +27,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <iostream>
 
 #ifndef GUIDED_SKY_SIM_PATH
@@ -41,11 +44,13 @@ struct Rms {
     std::size_t count = 0;
 };
 
-// RMS of the record file's readings, arcsec; lines without a code are skipped.
-Rms recordedRms(const QString& path) {
+// RMS of the record file's readings [from, to), arcsec; lines without a code are skipped.
+Rms recordedRms(const QString& path, std::size_t from = 0, std::size_t to = SIZE_MAX) {
     Rms r;
     double sum2 = 0.0;
-    for (int code : loadbench::codesRecorded(path)) {
+    const std::vector<int> codes = loadbench::codesRecorded(path);
+    for (std::size_t i = from; i < std::min(to, codes.size()); ++i) {
+        const int code = codes[i];
         if (code < 0)
             continue;
         const double te = (127.0 - code) * 0.125;
@@ -84,6 +89,7 @@ int main(int argc, char** argv) {
     double seconds = 960.0;
     QString screenshot;
     bool pid = false;
+    double pidOffAt = -1; // seconds into the run at which Check5 is cleared; < 0: never
     // The list items chosen for guiding: List4 (Hz), List5 to List7 (Kp, Ki, Kd), List8 (guide rate).
     double hz = 5, kp = 0.3, ki = 0.9, kd = 0.0, rate = 0.3;
     const QStringList args = qapp.arguments();
@@ -94,6 +100,8 @@ int main(int argc, char** argv) {
             screenshot = QFileInfo(args[++i]).absoluteFilePath();
         else if (args[i] == "--pid")
             pid = true;
+        else if (args[i] == "--pid-off-at" && i + 1 < args.size())
+            pidOffAt = args[++i].toDouble(), pid = true;
         else if (args[i] == "--hz" && i + 1 < args.size())
             hz = args[++i].toDouble();
         else if (args[i] == "--kp" && i + 1 < args.size())
@@ -105,9 +113,9 @@ int main(int argc, char** argv) {
         else if (args[i] == "--rate" && i + 1 < args.size())
             rate = args[++i].toDouble();
         else {
-            std::cerr
-                << "usage: bench_guided_run [--seconds S] [--screenshot FILE.png]\n"
-                   "                        [--pid [--hz 1|2|5] [--kp K] [--ki K] [--kd K] [--rate R]]\n";
+            std::cerr << "usage: bench_guided_run [--seconds S] [--screenshot FILE.png]\n"
+                         "                        [--pid [--hz 1|2|5] [--kp K] [--ki K] [--kd K] [--rate R]\n"
+                         "                               [--pid-off-at S]]\n";
             return 2;
         }
     }
@@ -161,10 +169,24 @@ int main(int argc, char** argv) {
         std::cerr << "bench_guided_run: Start did not open COM1\n";
         return 2;
     }
+    // Readings decoded so far: in standard mode each is one record line, so the count at the switch splits
+    // the record file.
+    std::size_t decoded = 0;
+    QObject::connect(&window.recordingRun(), &app::RecordingRun::readingDecoded, [&decoded] { ++decoded; });
+    std::size_t decodedAtSwitch = SIZE_MAX;
+    int ticksAtSwitch = 0;
+    int ticks = 0;
+    QObject::connect(window.guideLoop().Timer1(), &QTimer::timeout, [&ticks] { ++ticks; });
     QElapsedTimer run;
     run.start();
     while (run.elapsed() < seconds * 1000) {
         loadbench::runFor(1000);
+        if (pidOffAt >= 0 && decodedAtSwitch == SIZE_MAX && run.elapsed() >= pidOffAt * 1000) {
+            c.Check(5)->setChecked(false);
+            decodedAtSwitch = decoded;
+            ticksAtSwitch = ticks;
+            std::cout << "PID control switched off after " << run.elapsed() / 1000.0 << " s" << std::endl;
+        }
         if (!screenshot.isEmpty() && run.elapsed() >= seconds * 1000 - 1000)
             window.grab().save(screenshot);
     }
@@ -179,6 +201,13 @@ int main(int argc, char** argv) {
     std::cout << "Guiding " << (pid ? "on" : "off") << ", " << seconds << " s: RMS of " << recorded.count
               << " recorded readings " << recorded.value << "\", of where the mount pointed " << truth.value
               << "\" (" << truth.count << " readings)\n";
+    if (decodedAtSwitch != SIZE_MAX) {
+        const Rms on = recordedRms(dir.filePath(c.Text3->text()), 0, decodedAtSwitch);
+        const Rms off = recordedRms(dir.filePath(c.Text3->text()), decodedAtSwitch);
+        std::cout << "PID on: RMS " << on.value << "\" over " << on.count << " readings, " << ticksAtSwitch
+                  << " ticks; PID off: RMS " << off.value << "\" over " << off.count << " readings, "
+                  << ticks - ticksAtSwitch << " ticks after the switch\n";
+    }
     if (pid)
         std::cout << "Ticks skipped: " << skipped
                   << "; latest error: " << (latestError.empty() ? "none" : latestError) << '\n';
