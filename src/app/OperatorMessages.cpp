@@ -26,6 +26,15 @@ void OperatorMessages::repeated(const QString& topic) {
         countRepeat(it->second);
 }
 
+void OperatorMessages::update(const QString& topic, const QString& text) {
+    const auto it = m_topics.find(topic);
+    if (it == m_topics.end() || !it->second.box)
+        return;
+    it->second.repeats = 0;
+    it->second.box->setText(text);
+    it->second.box->setInformativeText(QString());
+}
+
 QString OperatorMessages::shown(const QString& topic) const {
     const auto it = m_topics.find(topic);
     return it != m_topics.end() && it->second.box ? it->second.box->text() : QString();

@@ -27,6 +27,9 @@ public:
     // The condition behind the topic's text has come again, and the caller chose not to show it again (the
     // operator has read it): counted in the box if it is still open, never shown or raised.
     void repeated(const QString& topic);
+    // A new state of what the topic's box tells (a retry under way): the open box shows it; a box the
+    // operator has closed stays closed. Never raised.
+    void update(const QString& topic, const QString& text);
 
     // The text currently shown for a topic; empty when no box is open for it.
     QString shown(const QString& topic) const;

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QTime>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,7 +27,6 @@ using telescope::Result;
 namespace {
 
 const QString kTopic = QStringLiteral("telescope");
-const QString kPositionTopic = QStringLiteral("telescope position");
 const QString kNone = QStringLiteral("None");
 
 } // namespace
@@ -38,7 +38,10 @@ TelescopeLink::TelescopeLink(const Form1Controls& controls, EventLog& log, Opera
     , m_log(log)
     , m_messages(messages)
     , m_window(window)
-    , m_poll(new telescope::PositionPoll(this)) {
+    , m_poll(new telescope::PositionPoll(this))
+    , m_retry(new QTimer(this)) {
+    m_retry->setSingleShot(true);
+    connect(m_retry, &QTimer::timeout, this, [this] { apply(m_connection.retryDue()); });
     setDiscoveryTargets({telescope::alpaca::broadcastTargets()});
     m_chooser = [this](const std::string& preselect) {
         return telescope::ChooserDialog::choose({m_alpaca.get(), &m_indi}, preselect, m_window);
@@ -47,8 +50,8 @@ TelescopeLink::TelescopeLink(const Form1Controls& controls, EventLog& log, Opera
         return telescope::makeDriver(id, m_net, problem);
     };
     connect(m_poll, &telescope::PositionPoll::positionTexts, this, &TelescopeLink::positionChanged);
-    connect(m_poll, &telescope::PositionPoll::readFailed, this,
-            [this](const QString& message) { m_messages.warn(kPositionTopic, message); });
+    connect(m_poll, &telescope::PositionPoll::mountLost, this,
+            [this](const QString& reason) { apply(m_connection.mountLost(reason.toStdString())); });
     connect(m_c.Check(2), &QCheckBox::stateChanged, this, &TelescopeLink::Check2_Click);
 }
 
@@ -149,6 +152,18 @@ void TelescopeLink::apply(const telescope::ConnectionSteps& steps) {
         case ConnectionAction::MarkSettingsChanged:
             // The settings binder watches Check2 itself and has already turned the indicator red.
             break;
+        case ConnectionAction::ScheduleRetry:
+            m_retry->start(static_cast<int>(step.value * 1000));
+            break;
+        case ConnectionAction::CancelRetry:
+            m_retry->stop();
+            m_c.Check(2)->setToolTip(QString());
+            break;
+        case ConnectionAction::ReportLost:
+        case ConnectionAction::ReportRetryFailed:
+        case ConnectionAction::ReportRestored:
+            reportRestoring(step);
+            break;
         }
     }
     if (m_connection.stage() != ConnectionStage::Opening)
@@ -224,6 +239,36 @@ void TelescopeLink::releaseDriver() {
     telescope::Driver* driver = m_driver.get();
     m_closing.push_back(std::move(m_driver));
     driver->close([this, driver] { QTimer::singleShot(0, this, [this, driver] { closed(driver); }); });
+}
+
+// What the operator sees while a lost mount is restored: the message under "telescope" (raised when the mount
+// is lost and when it is back, brought up to date in between) and Check2's tooltip, so that whoever comes
+// back to the telescope sees what happened while away.
+void TelescopeLink::reportRestoring(const telescope::ConnectionStep& step) {
+    const std::string id = m_connection.id();
+    const std::string now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
+    switch (step.action) {
+    case ConnectionAction::ReportLost:
+        m_lostFor.start();
+        m_lostText = QString::fromStdString(telescope::mountLostText(id, step.text));
+        m_messages.warn(kTopic, m_lostText);
+        m_c.Check(2)->setToolTip(QStringLiteral("Reconnecting to %1 by itself: first attempt in 1 s.")
+                                     .arg(QString::fromStdString(id)));
+        break;
+    case ConnectionAction::ReportRetryFailed: {
+        const QString state =
+            QString::fromStdString(telescope::retryStateText(static_cast<int>(step.value), now, step.text));
+        m_messages.update(kTopic, m_lostText + QStringLiteral("\n\n") + state);
+        m_c.Check(2)->setToolTip(
+            QStringLiteral("Reconnecting to %1 by itself. %2").arg(QString::fromStdString(id), state));
+        break;
+    }
+    default:
+        m_messages.warn(kTopic, QString::fromStdString(telescope::mountRestoredText(
+                                    id, now, static_cast<long>(m_lostFor.elapsed() / 1000))));
+        m_c.Check(2)->setToolTip(QString());
+        break;
+    }
 }
 
 void TelescopeLink::closed(telescope::Driver* driver) {

@@ -1,7 +1,8 @@
 // The window's telescope: "Connect to ASCOM Driver" (Check2), the chooser, the driver object, the guide rates
-// and the position poll. It carries out the steps telescope::Connection decides; nothing here decides an
-// order of its own. What it learns flows out one way, through its signals: the driver once the connection is
-// made (for guiding) and the position texts (for the lines).
+// and the position poll, and the restoring of a mount that was lost. It carries out the steps
+// telescope::Connection decides; nothing here decides an order of its own. What it learns flows out one way,
+// through its signals: the driver once the connection is made (for guiding) and the position texts (for the
+// lines).
 #pragma once
 
 #include "app/EventLog.h"
@@ -13,8 +14,10 @@
 #include "telescope/guiding/GuidePulse.h"
 #include "telescope/indi/IndiSource.h"
 
+#include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -59,6 +62,8 @@ public:
     // across disconnections.
     const telescope::GuideRates& guideRates() const { return m_rates; }
     QTimer* PositionCalc_Timer() const { return m_poll->PositionCalc_Timer(); }
+    // The next attempt to restore a lost mount, while one is scheduled.
+    QTimer* retryTimer() const { return m_retry; }
     const telescope::Connection& connection() const { return m_connection; }
 
     // Program end: releases the driver and waits, the event loop running, at most limitMs for its disconnect
@@ -86,6 +91,7 @@ private:
     void readGuideRates();
     void releaseDriver();
     void closed(telescope::Driver* driver);
+    void reportRestoring(const telescope::ConnectionStep& step);
     double list8Value() const;
     // Wraps a driver callback so that it is dropped once its attempt is over.
     template <typename T, typename F>
@@ -107,6 +113,9 @@ private:
     std::vector<std::unique_ptr<telescope::Driver>> m_closing;
     telescope::GuideRates m_rates;
     telescope::PositionPoll* m_poll;
+    QTimer* m_retry;
+    QElapsedTimer m_lostFor; // since the mount was lost
+    QString m_lostText;      // what the operator was told when it was lost
     unsigned m_attempt = 0;
 };
 

@@ -1,8 +1,10 @@
 // The connection order of Check2 as steps.
 #include "telescope/Connection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace telescope {
 
@@ -34,27 +36,61 @@ std::string failedLine(const std::string& id) {
     return " Failed to Establish ASCOM Connection " + id;
 }
 
-std::string describeFailure(const std::string& what, const std::string& id, const Failure& failure) {
-    std::string text =
-        what + " " + id + ": " + (failure.message.empty() ? "no reason given" : failure.message);
+std::string failureWords(const Failure& failure) {
+    std::string text = failure.message.empty() ? "no reason given" : failure.message;
     char number[48] = "";
     if (failure.number >= 0x400)
         std::snprintf(number, sizeof number, " (ASCOM error 0x%X)", static_cast<unsigned>(failure.number));
     else if (failure.number >= 100 && failure.number < 600)
         std::snprintf(number, sizeof number, " (HTTP status %d)", failure.number);
-    return text + number + ".";
+    return text + number;
+}
+
+std::string describeFailure(const std::string& what, const std::string& id, const Failure& failure) {
+    return what + " " + id + ": " + failureWords(failure) + ".";
+}
+
+std::string mountLostText(const std::string& id, const std::string& reason) {
+    return "The mount " + id + " was lost: " + reason +
+           "\n\nRA and DEC are recorded as \"None\" and guiding pauses. The recorder reconnects by itself; "
+           "clear "
+           "\"Connect to ASCOM Driver\" to stop it.";
+}
+
+std::string retryStateText(int everySeconds, const std::string& lastAttemptTime, const std::string& reason) {
+    return "Trying again every " + std::to_string(everySeconds) + " s, last attempt " + lastAttemptTime +
+           ": " + reason;
+}
+
+std::string mountRestoredText(const std::string& id, const std::string& time, long gapSeconds) {
+    return "The mount " + id + " is back since " + time + ", after " + durationText(gapSeconds) +
+           " away: the position is read and guiding goes on.";
+}
+
+std::string durationText(long seconds) {
+    char buffer[48];
+    if (seconds < 60)
+        std::snprintf(buffer, sizeof buffer, "%ld s", seconds);
+    else if (seconds < 3600)
+        std::snprintf(buffer, sizeof buffer, "%ld min %02ld s", seconds / 60, seconds % 60);
+    else
+        std::snprintf(buffer, sizeof buffer, "%ld h %02ld min", seconds / 3600, seconds / 60 % 60);
+    return buffer;
 }
 
 ConnectionSteps Connection::check2Changed(bool checked) {
     ConnectionSteps steps{step(ConnectionAction::ReleaseDriver)};
+    const bool wasRestoring = std::exchange(m_restoring, false);
+    if (wasRestoring)
+        steps.push_back(step(ConnectionAction::CancelRetry));
     if (checked) {
         m_stage = ConnectionStage::Choosing;
         steps.push_back(step(ConnectionAction::OpenChooser, m_id));
         return steps;
     }
     // Cleared while the device was still being reached: that attempt made no connection, and every checked
-    // run of the box writes one ASCOM line.
-    if (m_stage == ConnectionStage::Opening)
+    // run of the box writes one ASCOM line (an attempt to restore a lost mount is no run of the box).
+    if (m_stage == ConnectionStage::Opening && !wasRestoring)
         steps.insert(steps.begin(), step(ConnectionAction::WriteLog, failedLine(m_id)));
     m_stage = ConnectionStage::Disconnected;
     steps.push_back(step(ConnectionAction::ClearCheck5));
@@ -79,6 +115,12 @@ ConnectionSteps Connection::chooserClosed(std::string chosen) {
 ConnectionSteps Connection::driverOpened(const Result<Done>& result) {
     if (m_stage != ConnectionStage::Opening)
         return {};
+    if (m_restoring) {
+        if (!result.ok())
+            return attemptFailed(result.failure);
+        m_stage = ConnectionStage::Connecting;
+        return {step(ConnectionAction::ConnectMount)};
+    }
     if (!result.ok()) {
         // No driver object: the failure line, and the box cleared, as after a cancelled chooser.
         m_stage = ConnectionStage::Disconnected;
@@ -104,7 +146,8 @@ ConnectionSteps Connection::mountConnected(const Result<Done>& result) {
     if (m_stage != ConnectionStage::Connecting)
         return {};
     if (!result.ok())
-        return failedAfterLog("The mount did not connect through", result.failure);
+        return m_restoring ? attemptFailed(result.failure)
+                           : failedAfterLog("The mount did not connect through", result.failure);
     m_stage = ConnectionStage::AskingRates;
     return {step(ConnectionAction::ReadCanSetGuideRates)};
 }
@@ -113,14 +156,18 @@ ConnectionSteps Connection::canSetGuideRatesRead(const Result<bool>& result, dou
     if (m_stage != ConnectionStage::AskingRates)
         return {};
     m_stage = ConnectionStage::Connected;
-    if (!result.ok())
-        return {
-            step(ConnectionAction::TellOperator,
-                 describeFailure("Could not ask whether guide rates can be set on", m_id, result.failure) +
-                     " The guide rates were not written; pulse lengths use the rates held from before."),
-            step(ConnectionAction::StartPoll)};
-    if (!*result.value)
-        return {step(ConnectionAction::HideList8), step(ConnectionAction::StartPoll)};
+    ConnectionSteps steps;
+    if (!result.ok() || !*result.value) {
+        if (!result.ok())
+            steps.push_back(step(
+                ConnectionAction::TellOperator,
+                describeFailure("Could not ask whether guide rates can be set on", m_id, result.failure) +
+                    " The guide rates were not written; pulse lengths use the rates held from before."));
+        else
+            steps.push_back(step(ConnectionAction::HideList8));
+        appendStartPoll(steps);
+        return steps;
+    }
     // The poll (and guiding) start once the writes are answered: a pulse never goes out at a rate the
     // mount has not been given yet.
     m_rateWritten = list8Value;
@@ -138,9 +185,40 @@ ConnectionSteps Connection::guideRatesWritten(const Result<Done>& ra, const Resu
                      describeFailure(std::string("The mount refused the ") + (r == &ra ? "RA" : "Dec") +
                                          " guide rate of " + multipleText(m_rateWritten) + " x 15\"/s on",
                                      m_id, r->failure)));
-    steps.push_back(step(ConnectionAction::StartPoll));
+    appendStartPoll(steps);
     steps.push_back(step(ConnectionAction::ReadGuideRates));
     return steps;
+}
+
+void Connection::appendStartPoll(ConnectionSteps& steps) {
+    steps.push_back(step(ConnectionAction::StartPoll));
+    if (std::exchange(m_restoring, false))
+        steps.push_back(step(ConnectionAction::ReportRestored));
+}
+
+ConnectionSteps Connection::mountLost(const std::string& reason) {
+    if (m_stage != ConnectionStage::Connected)
+        return {};
+    m_restoring = true;
+    m_stage = ConnectionStage::Waiting;
+    m_retrySeconds = 1;
+    return {step(ConnectionAction::ReleaseDriver), step(ConnectionAction::ReportLost, reason),
+            step(ConnectionAction::ScheduleRetry, {}, m_retrySeconds)};
+}
+
+ConnectionSteps Connection::retryDue() {
+    if (m_stage != ConnectionStage::Waiting)
+        return {};
+    m_stage = ConnectionStage::Opening;
+    return {step(ConnectionAction::CreateDriver, m_id)};
+}
+
+ConnectionSteps Connection::attemptFailed(const Failure& failure) {
+    m_stage = ConnectionStage::Waiting;
+    m_retrySeconds = std::min(2 * m_retrySeconds, kLongestRetrySeconds);
+    return {step(ConnectionAction::ReleaseDriver),
+            step(ConnectionAction::ReportRetryFailed, failureWords(failure), m_retrySeconds),
+            step(ConnectionAction::ScheduleRetry, {}, m_retrySeconds)};
 }
 
 ConnectionSteps Connection::guideRatesRead(const Result<double>& ra, const Result<double>& dec) {

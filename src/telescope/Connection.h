@@ -1,6 +1,9 @@
 // The order of connecting a telescope ("Connect to ASCOM Driver", Check2) as a plain state machine: each
-// event (the box changed, the chooser closed, the driver answered) returns the steps the window carries out,
-// in order. The window applies them; it never decides them. Used by the telescope's Qt part and its tests.
+// event (the box changed, the chooser closed, the driver answered, the mount was lost, a retry is due)
+// returns the steps the window carries out, in order. The window applies them; it never decides them. A
+// mount lost while connected is reconnected by itself, without the chooser and without log lines, after 1 s,
+// then 2, 4, 8 ... up to every 30 s, until it is back or Check2 is cleared. Used by the telescope's Qt part
+// and its tests.
 #pragma once
 
 #include "telescope/Driver.h"
@@ -27,6 +30,12 @@ enum class ConnectionAction {
     HideList8,            // the driver cannot set guide rates: the rate list goes for the rest of the run
     TellOperator,         // a non-modal message under the topic "telescope": text
     MarkSettingsChanged,  // the settings indicator turns red
+    // Restoring a lost mount:
+    ReportLost,        // the mount was lost (text: why, in words); positions "None", guiding paused
+    ScheduleRetry,     // the next attempt in value seconds: its time comes to retryDue()
+    CancelRetry,       // no more attempts
+    ReportRetryFailed, // an attempt failed (text: why); the next one in value seconds
+    ReportRestored,    // the mount is back: the poll and guiding run again
 };
 
 struct ConnectionStep {
@@ -44,6 +53,7 @@ enum class ConnectionStage {
     Connecting, // Connected = true sent
     AskingRates,
     Connected, // position poll running
+    Waiting,   // the mount was lost: the next attempt to restore it is scheduled
 };
 
 class Connection {
@@ -65,20 +75,45 @@ public:
     ConnectionSteps guideRatesWritten(const Result<Done>& ra, const Result<Done>& dec);
     // The rates the mount reports, as multiples of 15"/s.
     ConnectionSteps guideRatesRead(const Result<double>& ra, const Result<double>& dec);
+    // The connected mount stopped answering or its server went away (reason in words). Ignored unless
+    // connected.
+    ConnectionSteps mountLost(const std::string& reason);
+    // The scheduled attempt is due: the whole connect sequence runs again on ID.
+    ConnectionSteps retryDue();
+
+    // A lost mount is being restored (attempts scheduled or under way).
+    bool restoring() const { return m_restoring; }
+
+    // Seconds between attempts: the first after 1 s, then doubled up to this.
+    static constexpr int kLongestRetrySeconds = 30;
 
 private:
     ConnectionSteps failedAfterLog(const std::string& what, const Failure& failure);
+    ConnectionSteps attemptFailed(const Failure& failure);
+    void appendStartPoll(ConnectionSteps& steps);
 
     std::string m_id;
     ConnectionStage m_stage = ConnectionStage::Disconnected;
     double m_rateWritten = 0;
+    bool m_restoring = false;
+    int m_retrySeconds = 0; // the wait before the attempt scheduled last
 };
 
 // The log lines that end with the identifier.
 std::string establishedLine(const std::string& id);
 std::string failedLine(const std::string& id);
 
+// A failure in words: "<device message> (ASCOM error 0x407)", "<message> (HTTP status 500)".
+std::string failureWords(const Failure& failure);
 // A failure in words for the operator: "<what> <id>: <device message> (ASCOM error 0x407)."
 std::string describeFailure(const std::string& what, const std::string& id, const Failure& failure);
+
+// The operator's words while a lost mount is restored. time: local "HH:MM:SS"; gapSeconds: how long the
+// mount was away.
+std::string mountLostText(const std::string& id, const std::string& reason);
+std::string retryStateText(int everySeconds, const std::string& lastAttemptTime, const std::string& reason);
+std::string mountRestoredText(const std::string& id, const std::string& time, long gapSeconds);
+// "14 s", "3 min 05 s", "1 h 02 min".
+std::string durationText(long seconds);
 
 } // namespace telescope

@@ -50,12 +50,12 @@ void PositionPoll::tick() {
 
 void PositionPoll::answered(const Result<double>& dec, const Result<double>& ra) {
     m_inFlight = false;
-    const auto update = m_readout.pollAnswered(dec, ra, m_driver ? m_driver->id() : std::string());
+    const auto update = m_readout.pollAnswered(dec, ra);
     if (update.texts)
         emit positionTexts(QString::fromStdString(update.texts->raText),
                            QString::fromStdString(update.texts->decText));
-    if (!update.tell.empty())
-        emit readFailed(QString::fromStdString(update.tell));
+    if (!update.lost.empty())
+        emit mountLost(QString::fromStdString(update.lost));
 }
 
 } // namespace telescope

@@ -31,10 +31,10 @@ public:
     int skippedTicks() const { return m_skipped; }
 
 signals:
-    // New texts for the live and record lines: a position, or "None" after three failed polls in a row.
+    // New texts for the live and record lines: a position, or "None" once the mount is lost.
     void positionTexts(const QString& raText, const QString& decText);
-    // Said once when the texts become "None": which device, what it answered.
-    void readFailed(const QString& message);
+    // The mount stopped answering (three failed polls in a row) or its server is gone: why, in words.
+    void mountLost(const QString& reason);
 
 private:
     void answered(const Result<double>& dec, const Result<double>& ra);

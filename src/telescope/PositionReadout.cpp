@@ -5,8 +5,7 @@
 
 namespace telescope {
 
-PositionReadout::Update PositionReadout::pollAnswered(const Result<double>& dec, const Result<double>& ra,
-                                                      const std::string& id) {
+PositionReadout::Update PositionReadout::pollAnswered(const Result<double>& dec, const Result<double>& ra) {
     Update update;
     Failure failure;
     if (!dec.ok())
@@ -22,12 +21,14 @@ PositionReadout::Update PositionReadout::pollAnswered(const Result<double>& dec,
                                          std::to_string(*dec.value) + " degrees, which is no position"};
     }
     ++m_failures;
-    // Until the third failure the lines keep the last position: one lost answer is no reason to drop it.
-    if (m_failures == kFailuresForNone) {
+    // Until the third failure the lines keep the last position: one lost answer is no reason to drop it. A
+    // server that refuses or has closed the connection is gone at once.
+    if (failure.number == failureUnreachable)
+        update.lost = failureWords(failure);
+    else if (m_failures >= kFailuresForNone)
+        update.lost = "three position reads in a row failed, the last with " + failureWords(failure);
+    if (!update.lost.empty())
         update.texts = PositionTexts{"None", "None"};
-        update.tell = describeFailure("Three position reads in a row failed on", id, failure) +
-                      " RA and DEC are recorded as \"None\" until the mount answers again.";
-    }
     return update;
 }
 

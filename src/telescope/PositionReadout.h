@@ -1,5 +1,6 @@
-// What one position poll makes of the mount's answers: new texts, or after three failed polls in a row "None"
-// and one message for the operator. Plain C++; the poll's Qt part (PositionPoll) feeds it.
+// What one position poll makes of the mount's answers: new texts, or "None" and the mount given up as lost,
+// after three failed polls in a row or at once when its server cannot be reached. Plain C++; the poll's Qt
+// part (PositionPoll) feeds it.
 #pragma once
 
 #include "telescope/Driver.h"
@@ -17,12 +18,11 @@ public:
 
     struct Update {
         std::optional<PositionTexts> texts; // set: the lines carry these from now on
-        std::string tell;                   // not empty: tell the operator this, once
+        std::string lost;                   // not empty: the mount is lost, for this reason (in words)
     };
 
     // One poll's two reads. A value that is no position (see positionTexts) counts as a failed read.
-    Update pollAnswered(const Result<double>& declination, const Result<double>& rightAscension,
-                        const std::string& id);
+    Update pollAnswered(const Result<double>& declination, const Result<double>& rightAscension);
     // A new connection: the count starts again.
     void reset() { m_failures = 0; }
     int failuresInARow() const { return m_failures; }

@@ -88,6 +88,52 @@ TEST(Connection, TheNextAttemptPreselectsTheIdentifierAndStaleAnswersAreIgnored)
     EXPECT_EQ(c.check2Changed(true)[1].text, "");
 }
 
+TEST(Connection, ALostMountIsRestoredWithoutTheChooserOrLogLines) {
+    Connection c = connectedUpToRates();
+    c.canSetGuideRatesRead(Result<bool>::success(true), 0.5);
+    c.guideRatesWritten(ok, ok);
+    EXPECT_TRUE(c.mountLost("whatever").size() == 3 && c.restoring());
+    // Lost once more is no news while it is being restored; clear the slate for the table below.
+    EXPECT_TRUE(c.mountLost("again").empty());
+
+    const Result<Done> refused = Result<Done>::failed({failureUnreachable, "connection refused"});
+    // Attempts after 1 s, then 2, 4, 8 ... up to every 30 s; an attempt that fails releases its driver.
+    for (const int next : {2, 4, 8, 16, 30, 30}) {
+        EXPECT_EQ(actions(c.retryDue()), (std::vector{A::CreateDriver}));
+        const auto failed = c.driverOpened(refused);
+        EXPECT_EQ(actions(failed), (std::vector{A::ReleaseDriver, A::ReportRetryFailed, A::ScheduleRetry}));
+        EXPECT_EQ(failed[1].text, "connection refused");
+        EXPECT_EQ(failed[2].value, next);
+    }
+    // The whole sequence again, without log lines; the mount is back once the rates are answered.
+    c.retryDue();
+    EXPECT_EQ(actions(c.driverOpened(ok)), (std::vector{A::ConnectMount}));
+    EXPECT_EQ(actions(c.mountConnected(ok)), (std::vector{A::ReadCanSetGuideRates}));
+    EXPECT_EQ(actions(c.canSetGuideRatesRead(Result<bool>::success(true), 0.5)),
+              (std::vector{A::WriteGuideRates}));
+    EXPECT_EQ(actions(c.guideRatesWritten(ok, ok)),
+              (std::vector{A::StartPoll, A::ReportRestored, A::ReadGuideRates}));
+    EXPECT_FALSE(c.restoring());
+
+    // Lost again: the first attempt after 1 s. Clearing Check2 ends the trying, with no log line.
+    EXPECT_EQ(c.mountLost("gone").back().value, 1);
+    c.retryDue();
+    const auto cleared = c.check2Changed(false);
+    EXPECT_EQ(actions(cleared), (std::vector{A::ReleaseDriver, A::CancelRetry, A::ClearCheck5, A::StopPoll,
+                                             A::MarkSettingsChanged}));
+    EXPECT_TRUE(c.retryDue().empty());
+}
+
+TEST(Connection, WordsWhileAMountIsRestored) {
+    EXPECT_EQ(retryStateText(4, "12:03:17", "connection refused"),
+              "Trying again every 4 s, last attempt 12:03:17: connection refused");
+    const std::pair<long, const char*> durations[] = {{0, "0 s"},           {59, "59 s"},
+                                                      {60, "1 min 00 s"},   {3599, "59 min 59 s"},
+                                                      {3600, "1 h 00 min"}, {7325, "2 h 02 min"}};
+    for (const auto& [seconds, text] : durations)
+        EXPECT_EQ(durationText(seconds), text);
+}
+
 TEST(DriverId, IdentifiersOfBothBackendsRoundTrip) {
     const std::pair<const char*, DriverId> good[] = {
         {"alpaca://127.0.0.1:11111/telescope/0", {Backend::Alpaca, "127.0.0.1", 11111, 0, ""}},

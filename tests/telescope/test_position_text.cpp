@@ -51,30 +51,29 @@ TEST(PositionText, ValuesThatAreNoPositionGiveNoText) {
     EXPECT_EQ(positionTexts(5.5, 45.25)->raText, "RA  05:30:00");
 }
 
-TEST(PositionReadout, ThreeFailedPollsInARowGiveNoneAndOneMessage) {
+TEST(PositionReadout, ThreeFailedPollsInARowOrAServerGoneMeanTheMountIsLost) {
     PositionReadout readout;
-    const std::string id = "alpaca://127.0.0.1:11111/telescope/0";
     const auto good = Result<double>::success(45.25);
     const auto lost = Result<double>::failed({0x407, "The mount is not connected"});
     const auto wrong = Result<double>::success(std::numeric_limits<double>::quiet_NaN());
+    const auto gone =
+        Result<double>::failed({failureUnreachable, "127.0.0.1:11111 could not be reached (Connection refused)"});
 
-    EXPECT_EQ(readout.pollAnswered(good, Result<double>::success(5.5), id).texts->decText, "DEC  +45:15:00");
-    // Two failures keep the last texts; the third gives "None" and the message, naming device and error.
-    EXPECT_FALSE(readout.pollAnswered(lost, good, id).texts);
-    EXPECT_FALSE(readout.pollAnswered(good, wrong, id).texts);
-    const auto third = readout.pollAnswered(good, lost, id);
+    EXPECT_EQ(readout.pollAnswered(good, Result<double>::success(5.5)).texts->decText, "DEC  +45:15:00");
+    // Two failures keep the last texts; the third gives "None" and the mount is lost, with the error.
+    EXPECT_FALSE(readout.pollAnswered(lost, good).texts);
+    EXPECT_FALSE(readout.pollAnswered(good, wrong).texts);
+    const auto third = readout.pollAnswered(good, lost);
     ASSERT_TRUE(third.texts);
     EXPECT_EQ(third.texts->raText + third.texts->decText, "NoneNone");
-    EXPECT_NE(third.tell.find(id), std::string::npos);
-    EXPECT_NE(third.tell.find("0x407"), std::string::npos);
-    // Further failures stay quiet; a good answer brings the position back and starts the count again.
-    const auto fourth = readout.pollAnswered(lost, lost, id);
-    EXPECT_FALSE(fourth.texts);
-    EXPECT_TRUE(fourth.tell.empty());
-    EXPECT_EQ(readout.pollAnswered(good, Result<double>::success(5.5), id).texts->raText, "RA  05:30:00");
-    readout.pollAnswered(lost, lost, id);
-    readout.pollAnswered(lost, lost, id);
-    EXPECT_FALSE(readout.pollAnswered(lost, lost, id).tell.empty());
+    EXPECT_EQ(third.lost, "three position reads in a row failed, the last with The mount is not connected "
+                          "(ASCOM error 0x407)");
+    // A good answer starts the count again; a server that refuses is gone at the first failure.
+    readout.reset();
+    EXPECT_EQ(readout.pollAnswered(good, Result<double>::success(5.5)).texts->raText, "RA  05:30:00");
+    const auto refused = readout.pollAnswered(gone, gone);
+    EXPECT_EQ(refused.texts->raText, "None");
+    EXPECT_EQ(refused.lost, "127.0.0.1:11111 could not be reached (Connection refused)");
 }
 
 } // namespace

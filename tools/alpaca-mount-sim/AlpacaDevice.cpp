@@ -49,7 +49,7 @@ bool parseFault(const std::string& name, Fault& fault) {
     static const std::map<std::string, Fault> names{
         {"none", Fault::None},          {"not-connected", Fault::NotConnected}, {"parked", Fault::Parked},
         {"overlap", Fault::Overlap},    {"http-500", Fault::Http500},           {"slow", Fault::Slow},
-        {"malformed", Fault::Malformed}};
+        {"malformed", Fault::Malformed},  {"hang", Fault::Hang}};
     const auto it = names.find(name);
     if (it == names.end())
         return false;
@@ -89,6 +89,8 @@ Answer AlpacaDevice::handle(const Request& request, double now) {
         answer.body = answer.body.substr(0, answer.body.size() / 2);
     else if (fault == Fault::Slow)
         answer.delayMs = slowMs;
+    else if (fault == Fault::Hang)
+        answer.delayMs = -1;
     return answer;
 }
 

@@ -18,10 +18,11 @@ enum class Fault {
     Http500,      // every device request answers HTTP 500 with a text body
     Slow,         // answers are held back (the server applies the delay)
     Malformed,    // device answers are cut-off JSON
+    Hang,         // device requests are taken and never answered, as by a server that has locked up
 };
 
 // Names as the control request and the --fault option spell them: none, not-connected, parked, overlap,
-// http-500, slow, malformed. False for an unknown name.
+// http-500, slow, malformed, hang. False for an unknown name.
 bool parseFault(const std::string& name, Fault& fault);
 
 struct Request {
@@ -34,7 +35,7 @@ struct Answer {
     int status = 200;
     std::string contentType = "application/json";
     std::string body;
-    int delayMs = 0;
+    int delayMs = 0; // how long the server holds the answer back; < 0: never answered
 };
 
 class AlpacaDevice {

@@ -91,7 +91,9 @@ void HttpServer::serve(QTcpSocket* socket) {
         if (!guarded->property("buffer").toByteArray().isEmpty() || guarded->bytesAvailable())
             serve(guarded);
     };
-    if (answer.delayMs > 0) {
+    if (answer.delayMs < 0) {
+        socket->setProperty("busy", true); // never answered: the client's own time limit ends the wait
+    } else if (answer.delayMs > 0) {
         socket->setProperty("busy", true);
         QTimer::singleShot(answer.delayMs, this, send);
     } else {

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "A simulated ASCOM Alpaca telescope. Control while running: PUT /sim/fault Fault=<none|not-connected|"
-        "parked|overlap|http-500|slow|malformed>, PUT /sim/park, GET /sim/requests (every request "
+        "parked|overlap|http-500|slow|malformed|hang>, PUT /sim/park, GET /sim/requests (every request "
         "received).");
     parser.addHelpOption();
     const QCommandLineOption bindOption("bind", "Address to listen on (default 127.0.0.1).", "address",
