@@ -1,5 +1,6 @@
 // "Connect to ASCOM Driver" on the window with a FakeDriver: the log lines and nested runs with PID control,
-// the chooser's preselection, the guide rates, failures told and the box cleared, the position in the lines.
+// the chooser's preselection, the guide rates, failures told and the box cleared, the position in the lines
+// and a mount that stops answering restored by itself.
 #include "WindowFixture.h"
 
 #include "acquisition/ReadingProcessor.h"
@@ -192,7 +193,15 @@ private slots:
         m_w.lastFake->positionFailure = {0x407, "The mount is not connected"};
         QTRY_COMPARE_WITH_TIMEOUT(std::pair(lines().raText, lines().decText),
                                   (std::pair<std::string, std::string>("None", "None")), 10000);
-        QVERIFY(m_w.form->messages().shown("telescope position").contains(QString::fromStdString(kId)));
+        const QString lost = m_w.form->messages().shown("telescope");
+        QVERIFY2(lost.contains(QString::fromStdString("The mount " + kId + " was lost: three position reads")),
+                 qPrintable(lost));
+        // Restored by itself (the next driver answers), with no log line and Check2 still checked.
+        const auto logged = m_w.logLines().size();
+        QTRY_COMPARE_WITH_TIMEOUT(lines().raText, std::string("RA  12:11:59"), 10000);
+        QVERIFY(m_w.form->messages().shown("telescope").contains("is back since"));
+        QCOMPARE(m_w.logLines().size(), logged);
+        QVERIFY(check("Check2")->isChecked());
     }
 };
 

@@ -1,12 +1,22 @@
 // "Connect to ASCOM Driver" against the real indiserver + indi_simulator_telescope (run by with_indiserver.sh
 // on 127.0.0.1:7624): a mount that another client of the server connected before us stays connected when
-// Check2 is cleared or the program ends; one we connected is disconnected, as the server reports it.
+// Check2 is cleared or the program ends; one we connected is disconnected, as the server reports it. A server
+// killed and started again during a guided run is connected again by itself.
+#include "ReadingFeed.h"
+#include "acquisition/ReadingProcessor.h"
+#include "app/GuideLoop.h"
+#include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "app/WindowFixture.h"
+#include "widgets/OneRowList.h"
 
 #include <QCheckBox>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
+
+#include <csignal>
 
 namespace {
 
@@ -20,6 +30,16 @@ QString connectSwitch() {
              QStringLiteral("Telescope Simulator.CONNECTION.CONNECT")});
     p.waitForFinished(10000);
     return QString::fromLatin1(p.readAllStandardOutput()).trimmed().section(QLatin1Char('='), 1);
+}
+
+// The simulator's RA guide rate as the server reports it, multiples of 15"/s.
+double raGuideRate() {
+    QProcess p;
+    p.start(QStringLiteral("indi_getprop"),
+            {QStringLiteral("-p"), QStringLiteral("7624"), QStringLiteral("-t"), QStringLiteral("2"),
+             QStringLiteral("Telescope Simulator.GUIDE_RATE.GUIDE_RATE_WE")});
+    p.waitForFinished(10000);
+    return QString::fromLatin1(p.readAllStandardOutput()).trimmed().section(QLatin1Char('='), 1).toDouble();
 }
 
 // Another client of the server (indi_setprop) switches the mount on or off.
@@ -79,6 +99,51 @@ private slots:
             else
                 QTRY_COMPARE_WITH_TIMEOUT(connectSwitch(), QStringLiteral("Off"), 2000);
         }
+    }
+
+    // Last: the server it leaves running ends with the test.
+    void aServerStartedAgainIsConnectedAgainAndGuidingGoesOn() {
+        QVERIFY(m_w.enter());
+        m_w.fakeDrivers = false;
+        m_w.chooserAnswer = kId;
+        m_w.makeForm();
+        m_w.form->startUp();
+        m_w.find<widgets::OneRowList>("List4")->setSelectedIndex(2); // "5 Hz"
+        m_w.find<widgets::OneRowList>("List5")->setSelectedIndex(9); // Kp "1.0"
+        m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(
+            1); // guide rate "0.3" (the simulator's is 0.5)
+        m_w.find<QCheckBox>("Check5")->setEnabled(true);
+        m_w.find<QCheckBox>("Check5")->setChecked(true);
+        ReadingFeed feed;
+        QVERIFY(feed.ok());
+        m_w.find<QPushButton>("Command1")->click();
+        // The operator answers the unpark question Yes whenever it is asked.
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [this] {
+            if (QMessageBox* box = m_w.form->guideLoop().unparkBox())
+                box->button(QMessageBox::Yes)->click();
+        });
+        answer.start(100);
+        const auto& lines = m_w.form->recordingRun().processor().state();
+        const auto sent = [this] {
+            return m_w.form->guideLoop().output().ticksSent();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(sent() > 0 && lines.raText.starts_with("RA  "), 20000);
+
+        QVERIFY(::kill(qEnvironmentVariableIntValue("INDISERVER_PID"), SIGTERM) == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(lines.raText, std::string("None"), 10000);
+        QProcess server;
+        server.start(QStringLiteral("indiserver"), {QStringLiteral("-p"), QStringLiteral("7624"),
+                                                    QStringLiteral("indi_simulator_telescope")});
+        QVERIFY(server.waitForStarted(10000));
+        const int sentBefore = sent();
+        QTRY_VERIFY_WITH_TIMEOUT(lines.raText.starts_with("RA  "), 40000);
+        QTRY_VERIFY_WITH_TIMEOUT(sent() > sentBefore, 20000);
+        QCOMPARE(raGuideRate(), 0.3); // written again to the new simulator
+        m_w.find<QPushButton>("Command2")->click();
+        m_w.leave();
+        server.terminate();
+        server.waitForFinished(10000);
     }
 };
 
