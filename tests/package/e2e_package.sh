@@ -39,7 +39,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 depends=$(field Depends)
 for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6printsupport6 \
     libqt6serialport6 libqcustomplot2.1-qt6 libfftw3-double3; do
-    sed 's/, /\n/g' <<<"$depends" | grep -q "^$lib (>= [^)]*)$" || fail "Depends lacks $lib: $depends"
+    grep -q "^$lib (>= [^)]*)$" <<<"${depends//, /$'\n'}" || fail "Depends lacks $lib: $depends"
 done
 [ "$(field Recommends)" = "fonts-liberation, fonts-wine" ] || fail "Recommends: $(field Recommends)"
 
