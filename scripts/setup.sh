@@ -2,7 +2,9 @@
 # Installs the Debian 12 packages one purpose needs; idempotent (installs nothing when all are there).
 #   setup.sh demo    build the program and run the demo (Xvfb and xdotool for the display-less run)
 #   setup.sh tests   build and run the test suite (Xvfb, xdotool; CUPS and cups-pdf for the printing test,
-#                    poppler-utils to look at what it printed; indiserver, ip and GNU time for the INDI runs)
+#                    poppler-utils to look at what it printed; indiserver, ip and GNU time for the INDI runs;
+#                    the package tools for the package test)
+#   setup.sh package build the Debian package (scripts/package.sh: dpkg-shlibdeps, lintian)
 #   setup.sh bench   build and run the benchmarks (Xvfb for --xcb)
 #   setup.sh fuzz    build the fuzzing targets (clang and its libFuzzer runtime)
 #   setup.sh all     everything above (the default)
@@ -17,16 +19,21 @@ build=(
   fonts-liberation fonts-dejavu-core fonts-wine
 )
 display=(xvfb xauth xdotool)
+# Building the Debian package and checking it: dpkg-shlibdeps (dpkg-dev) and file for CPack's Depends, the
+# desktop entry's and the AppStream entry's validators, lintian.
+package=(dpkg-dev file desktop-file-utils appstream lintian)
 
 purpose=${1:-all}
 case "$purpose" in
   demo) packages=("${build[@]}" "${display[@]}" imagemagick) ;;
-  tests) packages=("${build[@]}" "${display[@]}" cups printer-driver-cups-pdf poppler-utils indi-bin iproute2 time) ;;
+  tests) packages=("${build[@]}" "${display[@]}" cups printer-driver-cups-pdf poppler-utils indi-bin iproute2 time
+                   "${package[@]}") ;;
+  package) packages=("${build[@]}" "${package[@]}") ;;
   bench) packages=("${build[@]}" "${display[@]}") ;;
   fuzz) packages=("${build[@]}" clang libclang-rt-14-dev) ;;
   all) packages=("${build[@]}" "${display[@]}" imagemagick cups printer-driver-cups-pdf poppler-utils indi-bin
-                 iproute2 time clang libclang-rt-14-dev) ;;
-  *) echo "usage: setup.sh [demo|tests|bench|fuzz|all]" >&2; exit 2 ;;
+                 iproute2 time clang libclang-rt-14-dev "${package[@]}") ;;
+  *) echo "usage: setup.sh [demo|tests|package|bench|fuzz|all]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -3,14 +3,18 @@
 #include "analysis/Analysis.h"
 #include "analysis/Figures.h"
 #include "analysis/ReportWriter.h"
+#include "common/ProgramInfo.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +25,7 @@ const char* const kUsage =
     "Prints the periodic-error figures of each record file, one per line, beginning with the worm period.\n"
     "Two files are also compared (before, after). --period gives the worm period instead of finding it;\n"
     "--report writes the plots (PDF: every file; PNG: the first, further files as NAME-2.png ...);\n"
-    "--csv writes the folded curve (further files as NAME-2.csv ...).\n";
+    "--csv writes the folded curve (further files as NAME-2.csv ...). --version prints the version.\n";
 
 // "out.csv" for the first file, "out-2.csv" for the second ...
 std::string numbered(const std::string& path, std::size_t index) {
@@ -51,6 +55,10 @@ int main(int argc, char** argv) {
         const bool hasValue = i + 1 < argc;
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("qel-te-analyze (%s) %s\n", std::string(common::programTitle).c_str(),
+                        std::string(common::programVersion).c_str());
             return 0;
         } else if (arg == "--period" && hasValue) {
             const std::string v = argv[++i];
@@ -109,9 +117,16 @@ int main(int argc, char** argv) {
     }
 
     if (!report.empty() && !results.empty()) {
-        // The report draws with Qt: without a display, Qt's offscreen platform.
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        // The report draws with Qt: without a display, Qt's offscreen platform. Such a run has no use for
+        // a session's runtime directory, and Qt warns when there is none (or a shared one): it gets a private
+        // one, removed at the end, so that the terminal shows only the program's own lines.
+        std::optional<QTemporaryDir> runtimeDir;
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            runtimeDir.emplace(QDir::tempPath() + QStringLiteral("/qel-te-analyze-XXXXXX"));
+            if (runtimeDir->isValid())
+                setenv("XDG_RUNTIME_DIR", runtimeDir->path().toLocal8Bit().constData(), 1);
+        }
         QApplication app(argc, argv);
         const bool pdf = QString::fromStdString(report).endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
         std::vector<const analysis::Analysis*> all;

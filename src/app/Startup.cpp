@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <clocale>
+#include <cstdio>
 
 namespace app {
 
@@ -36,19 +37,42 @@ QString eventLogFailureMessage(const QString& fileName, const QString& dir, cons
         .arg(fileName, QDir::toNativeSeparators(dir), reason);
 }
 
-int runRecorder(int argc, char** argv) {
-    QApplication qapp(argc, argv);
-    const QString title = widgets::fromUtf8(common::programTitle);
-    QApplication::setApplicationName(title);
-    QApplication::setApplicationVersion(widgets::fromUtf8(common::programVersion));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // Qt takes the whole locale from the environment; only the month names should follow it.
-    std::setlocale(LC_NUMERIC, "C");
-    installFonts();
+namespace {
 
+void nameTheProgram() {
+    QCoreApplication::setApplicationName(widgets::fromUtf8(common::programTitle));
+    QCoreApplication::setApplicationVersion(widgets::fromUtf8(common::programVersion));
+}
+
+// --help and --version are answered from a QCoreApplication: a QApplication needs a display, and Qt's own
+// warnings (XDG_RUNTIME_DIR, the platform) would go out with the answer. Returns whether one was answered.
+bool answeredHelpOrVersion(int argc, char** argv, QCommandLineParser& parser) {
+    const QCoreApplication core(argc, argv);
+    nameTheProgram();
+    // Unknown options may be Qt's own (-platform, -style), which only the QApplication takes off: the full
+    // parse after it reports what is left.
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::fputs(qPrintable(QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                            QCoreApplication::applicationVersion())),
+                   stdout);
+        return true;
+    }
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int runRecorder(int argc, char** argv) {
     // For scripts and the demo: the telescope preselected in the chooser, and where Discover looks.
     QCommandLineParser parser;
+    parser.setApplicationDescription(widgets::fromUtf8(common::programDescription));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption telescopeOption(
         QStringLiteral("telescope"),
         QStringLiteral("Preselect this telescope in the chooser, e.g. %1.")
@@ -63,6 +87,17 @@ int runRecorder(int argc, char** argv) {
                                                  QStringLiteral("Alpaca discovery port (default 32227)."),
                                                  QStringLiteral("port"));
     parser.addOptions({telescopeOption, targetsOption, discoveryPortOption});
+    if (answeredHelpOrVersion(argc, argv, parser))
+        return 0;
+
+    QApplication qapp(argc, argv);
+    nameTheProgram();
+    const QString title = QApplication::applicationName();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Qt takes the whole locale from the environment; only the month names should follow it.
+    std::setlocale(LC_NUMERIC, "C");
+    installFonts();
+
     parser.process(qapp);
 
     const common::SystemClock clock;

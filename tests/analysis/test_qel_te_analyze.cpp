@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
@@ -77,4 +78,24 @@ TEST_F(Analyze, FailsInWordsForFilesItCannotAnalyze) {
         EXPECT_NE(run.status, 0) << args;
         EXPECT_NE(run.out.find("qel-te-analyze: "), std::string::npos) << run.out;
     }
+}
+
+TEST_F(Analyze, PrintsOnlyItsOwnLinesWhereQtWouldWarnAboutTheRuntimeDirectory) {
+    // Qt warns on stderr when XDG_RUNTIME_DIR is missing or shared; the terminal must show only the figures.
+    const std::string file = recordFile("four.txt", 4.0);
+    const char* const before = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = before ? before : "";
+    for (const char* runtimeDir : {static_cast<const char*>(nullptr), "/tmp"}) {
+        if (runtimeDir)
+            setenv("XDG_RUNTIME_DIR", runtimeDir, 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
+        const std::string label = runtimeDir ? runtimeDir : "unset";
+        const Outcome figures = analyze(file + " --report " + dir.file("report.png"));
+        const Outcome everything = analyze(file + " --report " + dir.file("report.png"), true);
+        EXPECT_EQ(everything.status, 0) << label;
+        EXPECT_EQ(everything.out, figures.out) << "XDG_RUNTIME_DIR " << label;
+    }
+    if (before)
+        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
