@@ -27,6 +27,11 @@ bool sameRate(double a, double b) {
     return std::fabs(a - b) <= 1e-3 * std::max(std::fabs(a), std::fabs(b));
 }
 
+// "<what> <id>: <the failure in words>."
+std::string tell(const std::string& what, const std::string& id, const Failure& failure) {
+    return what + " " + id + ": " + describeFailure(failure) + ".";
+}
+
 } // namespace
 
 std::string establishedLine(const std::string& id) {
@@ -34,20 +39,6 @@ std::string establishedLine(const std::string& id) {
 }
 std::string failedLine(const std::string& id) {
     return " Failed to Establish ASCOM Connection " + id;
-}
-
-std::string failureWords(const Failure& failure) {
-    std::string text = failure.message.empty() ? "no reason given" : failure.message;
-    char number[48] = "";
-    if (failure.number >= 0x400)
-        std::snprintf(number, sizeof number, " (ASCOM error 0x%X)", static_cast<unsigned>(failure.number));
-    else if (failure.number >= 100 && failure.number < 600)
-        std::snprintf(number, sizeof number, " (HTTP status %d)", failure.number);
-    return text + number;
-}
-
-std::string describeFailure(const std::string& what, const std::string& id, const Failure& failure) {
-    return what + " " + id + ": " + failureWords(failure) + ".";
 }
 
 std::string mountLostText(const std::string& id, const std::string& reason) {
@@ -126,7 +117,7 @@ ConnectionSteps Connection::driverOpened(const Result<Done>& result) {
         m_stage = ConnectionStage::Disconnected;
         return {step(ConnectionAction::WriteLog, failedLine(m_id)),
                 step(ConnectionAction::TellOperator,
-                     describeFailure("Could not reach the telescope", m_id, result.failure) +
+                     tell("Could not reach the telescope", m_id, result.failure) +
                          " Check that it is switched on and its server is running, then check \"Connect to "
                          "ASCOM Driver\" again."),
                 step(ConnectionAction::ReleaseDriver), step(ConnectionAction::ClearCheck2)};
@@ -138,7 +129,7 @@ ConnectionSteps Connection::driverOpened(const Result<Done>& result) {
 ConnectionSteps Connection::failedAfterLog(const std::string& what, const Failure& failure) {
     m_stage = ConnectionStage::Disconnected;
     return {step(ConnectionAction::TellOperator,
-                 describeFailure(what, m_id, failure) + " \"Connect to ASCOM Driver\" has been cleared."),
+                 tell(what, m_id, failure) + " \"Connect to ASCOM Driver\" has been cleared."),
             step(ConnectionAction::ReleaseDriver), step(ConnectionAction::ClearCheck2)};
 }
 
@@ -159,10 +150,10 @@ ConnectionSteps Connection::canSetGuideRatesRead(const Result<bool>& result, dou
     ConnectionSteps steps;
     if (!result.ok() || !*result.value) {
         if (!result.ok())
-            steps.push_back(step(
-                ConnectionAction::TellOperator,
-                describeFailure("Could not ask whether guide rates can be set on", m_id, result.failure) +
-                    " The guide rates were not written; pulse lengths use the rates held from before."));
+            steps.push_back(
+                step(ConnectionAction::TellOperator,
+                     tell("Could not ask whether guide rates can be set on", m_id, result.failure) +
+                         " The guide rates were not written; pulse lengths use the rates held from before."));
         else
             steps.push_back(step(ConnectionAction::HideList8));
         appendStartPoll(steps);
@@ -180,11 +171,10 @@ ConnectionSteps Connection::guideRatesWritten(const Result<Done>& ra, const Resu
     ConnectionSteps steps;
     for (const auto* r : {&ra, &dec})
         if (!r->ok())
-            steps.push_back(
-                step(ConnectionAction::TellOperator,
-                     describeFailure(std::string("The mount refused the ") + (r == &ra ? "RA" : "Dec") +
-                                         " guide rate of " + multipleText(m_rateWritten) + " x 15\"/s on",
-                                     m_id, r->failure)));
+            steps.push_back(step(ConnectionAction::TellOperator,
+                                 tell(std::string("The mount refused the ") + (r == &ra ? "RA" : "Dec") +
+                                          " guide rate of " + multipleText(m_rateWritten) + " x 15\"/s on",
+                                      m_id, r->failure)));
     appendStartPoll(steps);
     steps.push_back(step(ConnectionAction::ReadGuideRates));
     return steps;
@@ -217,7 +207,7 @@ ConnectionSteps Connection::attemptFailed(const Failure& failure) {
     m_stage = ConnectionStage::Waiting;
     m_retrySeconds = std::min(2 * m_retrySeconds, kLongestRetrySeconds);
     return {step(ConnectionAction::ReleaseDriver),
-            step(ConnectionAction::ReportRetryFailed, failureWords(failure), m_retrySeconds),
+            step(ConnectionAction::ReportRetryFailed, describeFailure(failure), m_retrySeconds),
             step(ConnectionAction::ScheduleRetry, {}, m_retrySeconds)};
 }
 

@@ -103,11 +103,6 @@ private:
 std::string establishedLine(const std::string& id);
 std::string failedLine(const std::string& id);
 
-// A failure in words: "<device message> (ASCOM error 0x407)", "<message> (HTTP status 500)".
-std::string failureWords(const Failure& failure);
-// A failure in words for the operator: "<what> <id>: <device message> (ASCOM error 0x407)."
-std::string describeFailure(const std::string& what, const std::string& id, const Failure& failure);
-
 // The operator's words while a lost mount is restored. time: local "HH:MM:SS"; gapSeconds: how long the
 // mount was away.
 std::string mountLostText(const std::string& id, const std::string& reason);

@@ -17,6 +17,11 @@ struct Failure {
     std::string message;
 };
 
+// A failure in the operator's words: the message, and the device's own number where it gave one: "A pulse
+// is still running (ASCOM error 0x40B)", "simulated device fault (HTTP status 500)". Transport failures
+// carry their story in the message alone.
+std::string describeFailure(const Failure& failure);
+
 // Transport failures that carry no number of the device's own.
 inline constexpr int failureTimeout = -1;     // no answer within the call's time limit
 inline constexpr int failureUnreachable = -2; // the device or server could not be reached, or went away

@@ -1,7 +1,7 @@
 // One position poll's outcome.
 #include "telescope/PositionReadout.h"
 
-#include "telescope/Connection.h"
+#include "telescope/Driver.h"
 
 namespace telescope {
 
@@ -24,9 +24,9 @@ PositionReadout::Update PositionReadout::pollAnswered(const Result<double>& dec,
     // Until the third failure the lines keep the last position: one lost answer is no reason to drop it. A
     // server that refuses or has closed the connection is gone at once.
     if (failure.number == failureUnreachable)
-        update.lost = failureWords(failure);
+        update.lost = describeFailure(failure);
     else if (m_failures >= kFailuresForNone)
-        update.lost = "three position reads in a row failed, the last with " + failureWords(failure);
+        update.lost = "three position reads in a row failed, the last with " + describeFailure(failure);
     if (!update.lost.empty())
         update.texts = PositionTexts{"None", "None"};
     return update;

@@ -1,8 +1,6 @@
 // The asynchronous call chain of a guide pulse and the unpark question.
 #include "telescope/guiding/GuideOutput.h"
 
-#include <cstdio>
-
 namespace telescope {
 
 GuideOutput::GuideOutput(UnparkQuestion ask, ErrorSink error)
@@ -108,29 +106,6 @@ TickDecision guideTick(GuideController& controller, GuideOutput& output, TickInp
     if (decision.outcome == TickOutcome::Send)
         output.send(decision.ra, decision.dec);
     return decision;
-}
-
-std::string describeFailure(const Failure& failure) {
-    switch (failure.number) {
-    case failureTimeout:
-        return "no answer in time (" + failure.message + ")";
-    case failureUnreachable:
-        return "the device could not be reached (" + failure.message + ")";
-    case failureMalformed:
-        return "the answer could not be understood (" + failure.message + ")";
-    case failureRefused: // an INDI Alert: the device's words are all there is
-        return failure.message;
-    default:
-        break;
-    }
-    // ASCOM's own numbers (0x400 and up) are known by their hexadecimal form; others (an HTTP status) are
-    // not.
-    char number[24];
-    if (failure.number >= 0x400)
-        std::snprintf(number, sizeof number, "0x%X", static_cast<unsigned>(failure.number));
-    else
-        std::snprintf(number, sizeof number, "error %d", failure.number);
-    return failure.message + " (" + number + ")";
 }
 
 } // namespace telescope

@@ -66,7 +66,4 @@ private:
 // One Timer1 tick: completes `in` with the output's state, decides, and sends when the decision is Send.
 TickDecision guideTick(GuideController& controller, GuideOutput& output, TickInputs in);
 
-// A failure in the operator's words: "0x40B" style numbers for the device's own, words for the transport's.
-std::string describeFailure(const Failure& failure);
-
 } // namespace telescope
