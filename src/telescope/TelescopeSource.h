@@ -35,4 +35,14 @@ public:
     virtual void askServer(const std::string& host, std::uint16_t port, SearchDone done) = 0;
 };
 
+// A server to ask: host and port.
+using Server = std::pair<std::string, std::uint16_t>;
+using AskServer = std::function<void(const std::string& host, std::uint16_t port, SearchDone done)>;
+
+// The fan-in of a search: asks every server at once and calls done once, after the last has answered, with
+// everything found and every problem ("; " between them), after those already known. servers must not be
+// empty.
+void askEach(const std::vector<Server>& servers, const AskServer& ask, SearchDone done,
+             std::string knownProblems = {});
+
 } // namespace telescope

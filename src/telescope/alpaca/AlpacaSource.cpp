@@ -4,8 +4,6 @@
 #include "telescope/alpaca/AlpacaAnswer.h"
 #include "telescope/alpaca/AlpacaClient.h"
 
-#include <memory>
-
 namespace telescope::alpaca {
 
 AlpacaSource::AlpacaSource(QNetworkAccessManager& net, DiscoveryTargets targets, int readTimeoutMs,
@@ -47,24 +45,13 @@ void AlpacaSource::search(SearchDone done) {
                  problem.isEmpty() ? "no Alpaca server answered the discovery probe" : problem.toStdString());
             return;
         }
-        // Ask every server; answer once all have answered.
-        struct Gather {
-            std::vector<TelescopeEntry> found;
-            std::string problems;
-            std::size_t waiting = 0;
-        };
-        auto gather = std::make_shared<Gather>();
-        gather->waiting = servers.size();
-        gather->problems = problem.toStdString();
+        std::vector<Server> asked;
         for (const auto& [address, port] : servers)
-            askServer(address.toString().toStdString(), port,
-                      [gather, done](const std::vector<TelescopeEntry>& found, const std::string& p) {
-                          gather->found.insert(gather->found.end(), found.begin(), found.end());
-                          if (!p.empty())
-                              gather->problems += (gather->problems.empty() ? "" : "; ") + p;
-                          if (--gather->waiting == 0)
-                              done(gather->found, gather->problems);
-                      });
+            asked.emplace_back(address.toString().toStdString(), port);
+        askEach(
+            asked,
+            [this](const std::string& host, std::uint16_t port, SearchDone d) { askServer(host, port, d); },
+            done, problem.toStdString());
     });
 }
 

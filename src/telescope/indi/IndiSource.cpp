@@ -3,8 +3,6 @@
 
 #include "telescope/indi/IndiTelescopeList.h"
 
-#include <memory>
-
 namespace telescope::indi {
 
 IndiSource::IndiSource(Servers servers, QObject* parent)
@@ -28,24 +26,12 @@ void IndiSource::askServer(const std::string& host, std::uint16_t port, SearchDo
 }
 
 void IndiSource::search(SearchDone done) {
-    struct Gather {
-        std::vector<TelescopeEntry> found;
-        std::string problems;
-        std::size_t waiting = 0;
-    };
-    auto gather = std::make_shared<Gather>();
-    gather->waiting = m_servers.size();
     if (m_servers.empty())
         return done({}, "no INDI server to ask");
-    for (const auto& [host, port] : m_servers)
-        askServer(host, port,
-                  [gather, done](const std::vector<TelescopeEntry>& found, const std::string& problem) {
-                      gather->found.insert(gather->found.end(), found.begin(), found.end());
-                      if (!problem.empty())
-                          gather->problems += (gather->problems.empty() ? "" : "; ") + problem;
-                      if (--gather->waiting == 0)
-                          done(gather->found, gather->problems);
-                  });
+    askEach(
+        m_servers,
+        [this](const std::string& host, std::uint16_t port, SearchDone d) { askServer(host, port, d); },
+        std::move(done));
 }
 
 } // namespace telescope::indi

@@ -15,7 +15,7 @@ namespace telescope::indi {
 class IndiSource : public QObject, public TelescopeSource {
     Q_OBJECT
 public:
-    using Servers = std::vector<std::pair<std::string, std::uint16_t>>;
+    using Servers = std::vector<Server>;
     explicit IndiSource(Servers servers = {{"127.0.0.1", indi::defaultPort}}, QObject* parent = nullptr);
 
     std::string name() const override { return "INDI"; }
