@@ -109,8 +109,11 @@ void TelescopeLink::apply(const telescope::ConnectionSteps& steps) {
         case ConnectionAction::CreateDriver:
             createDriver(step.text);
             break;
-        case ConnectionAction::WriteLog:
-            m_log.write(step.text);
+        case ConnectionAction::LogEstablished:
+            m_log.write(std::string(logmsg::kAscomEstablished) + step.text);
+            break;
+        case ConnectionAction::LogFailed:
+            m_log.write(std::string(logmsg::kAscomFailed) + step.text);
             break;
         case ConnectionAction::ClearCheck2:
             m_c.Check(2)->setCheckState(Qt::Unchecked);

@@ -34,13 +34,6 @@ std::string tell(const std::string& what, const std::string& id, const Failure& 
 
 } // namespace
 
-std::string establishedLine(const std::string& id) {
-    return " Established ASCOM Connection " + id;
-}
-std::string failedLine(const std::string& id) {
-    return " Failed to Establish ASCOM Connection " + id;
-}
-
 std::string mountLostText(const std::string& id, const std::string& reason) {
     return "The mount " + id + " was lost: " + reason +
            "\n\nRA and DEC are recorded as \"None\" and guiding pauses. The recorder reconnects by itself; "
@@ -82,7 +75,7 @@ ConnectionSteps Connection::check2Changed(bool checked) {
     // Cleared while the device was still being reached: that attempt made no connection, and every checked
     // run of the box writes one ASCOM line (an attempt to restore a lost mount is no run of the box).
     if (m_stage == ConnectionStage::Opening && !wasRestoring)
-        steps.insert(steps.begin(), step(ConnectionAction::WriteLog, failedLine(m_id)));
+        steps.insert(steps.begin(), step(ConnectionAction::LogFailed, m_id));
     m_stage = ConnectionStage::Disconnected;
     steps.push_back(step(ConnectionAction::ClearCheck5));
     steps.push_back(step(ConnectionAction::StopPoll));
@@ -96,7 +89,7 @@ ConnectionSteps Connection::chooserClosed(std::string chosen) {
     m_id = std::move(chosen);
     if (m_id.empty()) {
         m_stage = ConnectionStage::Disconnected;
-        return {step(ConnectionAction::WriteLog, failedLine(m_id)), step(ConnectionAction::ClearCheck2),
+        return {step(ConnectionAction::LogFailed, m_id), step(ConnectionAction::ClearCheck2),
                 step(ConnectionAction::MarkSettingsChanged)};
     }
     m_stage = ConnectionStage::Opening;
@@ -115,7 +108,7 @@ ConnectionSteps Connection::driverOpened(const Result<Done>& result) {
     if (!result.ok()) {
         // No driver object: the failure line, and the box cleared, as after a cancelled chooser.
         m_stage = ConnectionStage::Disconnected;
-        return {step(ConnectionAction::WriteLog, failedLine(m_id)),
+        return {step(ConnectionAction::LogFailed, m_id),
                 step(ConnectionAction::TellOperator,
                      tell("Could not reach the telescope", m_id, result.failure) +
                          " Check that it is switched on and its server is running, then check \"Connect to "
@@ -123,7 +116,7 @@ ConnectionSteps Connection::driverOpened(const Result<Done>& result) {
                 step(ConnectionAction::ReleaseDriver), step(ConnectionAction::ClearCheck2)};
     }
     m_stage = ConnectionStage::Connecting;
-    return {step(ConnectionAction::WriteLog, establishedLine(m_id)), step(ConnectionAction::ConnectMount)};
+    return {step(ConnectionAction::LogEstablished, m_id), step(ConnectionAction::ConnectMount)};
 }
 
 ConnectionSteps Connection::failedAfterLog(const std::string& what, const Failure& failure) {

@@ -17,7 +17,8 @@ enum class ConnectionAction {
     ReleaseDriver,        // tell the driver to disconnect (no answer awaited) and drop it
     OpenChooser,          // the modal chooser, preselecting id(); its result goes to chooserClosed()
     CreateDriver,         // make the driver for text (the identifier) and open it; result to driverOpened()
-    WriteLog,             // one event-log line: text
+    LogEstablished,       // the event log's line for a connection made to text (the identifier)
+    LogFailed,            // the event log's line for an attempt on text that made no connection
     ClearCheck2,          // a nested run of the box's own handler
     ClearCheck5,          // the PID control's box; its handler runs nested
     StopPoll,             // PositionCalc_Timer off
@@ -98,10 +99,6 @@ private:
     bool m_restoring = false;
     int m_retrySeconds = 0; // the wait before the attempt scheduled last
 };
-
-// The log lines that end with the identifier.
-std::string establishedLine(const std::string& id);
-std::string failedLine(const std::string& id);
 
 // The operator's words while a lost mount is restored. time: local "HH:MM:SS"; gapSeconds: how long the
 // mount was away.

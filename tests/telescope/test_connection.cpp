@@ -36,8 +36,8 @@ TEST(Connection, TheOrderOfASuccessfulConnection) {
     EXPECT_EQ(actions(c.chooserClosed(kId)), (std::vector{A::CreateDriver, A::MarkSettingsChanged}));
     // The log line follows the device's answer, so it never claims a connection that was not made.
     const auto opened = c.driverOpened(ok);
-    EXPECT_EQ(actions(opened), (std::vector{A::WriteLog, A::ConnectMount}));
-    EXPECT_EQ(opened[0].text, " Established ASCOM Connection " + kId);
+    EXPECT_EQ(actions(opened), (std::vector{A::LogEstablished, A::ConnectMount}));
+    EXPECT_EQ(opened[0].text, kId);
     EXPECT_EQ(actions(c.mountConnected(ok)), (std::vector{A::ReadCanSetGuideRates}));
     const auto rates = c.canSetGuideRatesRead(Result<bool>::success(true), 0.5);
     EXPECT_EQ(actions(rates), (std::vector{A::WriteGuideRates}));
@@ -76,8 +76,8 @@ TEST(Connection, TheNextAttemptPreselectsTheIdentifierAndStaleAnswersAreIgnored)
     // Cleared while the device was still being reached: that attempt's failure line, and its late answer
     // is ignored.
     const auto cleared = c.check2Changed(false);
-    ASSERT_EQ(actions(cleared).front(), A::WriteLog);
-    EXPECT_EQ(cleared.front().text, " Failed to Establish ASCOM Connection " + kId);
+    ASSERT_EQ(actions(cleared).front(), A::LogFailed);
+    EXPECT_EQ(cleared.front().text, kId);
     EXPECT_TRUE(c.driverOpened(ok).empty());
     const auto again = c.check2Changed(true);
     ASSERT_EQ(again.size(), 2u);
