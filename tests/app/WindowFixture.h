@@ -5,7 +5,7 @@
 #include "app/EventLog.h"
 #include "app/Form1.h"
 #include "app/TelescopeLink.h"
-#include "telescope/FakeDriver.h"
+#include "support/FakeDriver.h"
 
 #include <QDir>
 #include <QFile>

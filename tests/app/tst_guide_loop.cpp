@@ -6,8 +6,8 @@
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "app/WindowFixture.h"
+#include "support/FakeDriver.h"
 #include "support/PtyPair.h"
-#include "telescope/FakeDriver.h"
 #include "widgets/OneRowList.h"
 
 #include <QCheckBox>

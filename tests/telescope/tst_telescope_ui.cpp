@@ -1,7 +1,7 @@
 // The chooser dialog (preselection, Return, Esc, sources' findings) and the position poll (never queued
 // behind a poll in flight) with a FakeDriver. "None" after failed polls: test_position_text.
+#include "support/FakeDriver.h"
 #include "telescope/ChooserDialog.h"
-#include "telescope/FakeDriver.h"
 #include "telescope/PositionPoll.h"
 
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 // The Timer1 tick and the pulse-guide output against a driver double whose answers the test releases one at
 // a time: what reaches the mount, and what the operator is told, when the reading, the link or the mount
 // misbehaves.
-#include "telescope/FakeDriver.h"
+#include "support/FakeDriver.h"
 #include "telescope/guiding/GuideOutput.h"
 
 #include <gtest/gtest.h>
