@@ -70,8 +70,7 @@ int main(int argc, char** argv) {
         const auto start = Clock::now();
         trace.setData(buffer);
         const auto copied = Clock::now();
-        Chart1.draw(false);
-        Chart1.flush(); // the paced redraw, run now instead of at the next screen refresh
+        Chart1.draw(true); // the redraw draw(false) paces, run now
         const auto drawn = Clock::now();
         if (i >= 0) {
             copyOnly.push_back(ms(copied - start));

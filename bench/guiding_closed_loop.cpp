@@ -5,6 +5,7 @@
 #include "MountModel.h"
 #include "SimulatedSky.h"
 #include "acquisition/TrackingError.h"
+#include "common/Sky.h"
 #include "telescope/guiding/GuideController.h"
 
 #include <algorithm>
@@ -49,8 +50,10 @@ Outcome runLoop(const qelsim::SkyModel& model, std::uint32_t seed, const std::op
     mount.connected = true;
     if (setting) {
         // The connection writes List8's rate to both axes; the mount speaks degrees per second.
-        mount.setGuideRateRa(setting->guideRate * 15.0 / 3600.0);
-        mount.setGuideRateDec(setting->guideRate * 15.0 / 3600.0);
+        const double degreesPerSecond =
+            setting->guideRate * common::kSiderealArcsecPerSecond / common::kArcsecPerDegree;
+        mount.setGuideRateRa(degreesPerSecond);
+        mount.setGuideRateDec(degreesPerSecond);
     }
     qelsim::SimulatedSky sky(model, seed, mount, 0.0);
     GuideController controller;

@@ -4,9 +4,7 @@
 #include "about/AboutText.h"
 #include "about/ComponentVersions.h"
 #include "about/SysInfo.h"
-#ifdef _WIN32
-#include "about/WindowsRegistry.h"
-#endif
+#include "widgets/Twips.h"
 #include "widgets/Utf8Text.h"
 
 #include <QFileInfo>
@@ -18,21 +16,11 @@
 #include <QProcess>
 #include <QPushButton>
 
-#include <cmath>
-
 namespace about {
 
 namespace {
 
 QPointer<AboutBox> s_openBox;
-
-// Positions on the box are laid out in twips (1/1440 inch, 15 to a pixel at 96 dpi).
-QRect twips(int left, int top, int width, int height) {
-    const auto px = [](int t) {
-        return static_cast<int>(std::lround(t / 15.0));
-    };
-    return {px(left), px(top), px(width), px(height)};
-}
 
 QLabel* label(QWidget* parent, const char* name, const QRect& geometry) {
     auto* l = new QLabel(parent);
@@ -56,19 +44,12 @@ void rule(QWidget* parent, const char* name, const QRect& geometry, const QColor
 }
 
 std::optional<std::string> locateSysInfoTool() {
-#ifdef _WIN32
-    WindowsRegistry registry;
-    return windowsSysInfoTool(registry, [](const std::string& path) {
-        return QFileInfo(QString::fromLocal8Bit(path.c_str())).isFile();
-    });
-#else
     const QByteArray path = qgetenv("PATH");
     return pathSysInfoTool(std::string_view(path.constData(), static_cast<std::size_t>(path.size())),
                            [](const std::string& candidate) {
                                const QFileInfo file(QString::fromLocal8Bit(candidate.c_str()));
                                return file.isFile() && file.isExecutable();
                            });
-#endif
 }
 
 } // namespace
@@ -88,35 +69,35 @@ AboutBox::AboutBox(QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setFixedSize(twips(0, 0, 5730, 3555).size());
+    setFixedSize(widgets::twipsRect(0, 0, 5730, 3555).size());
 
-    auto* picIcon = label(this, "picIcon", twips(240, 240, 540, 540));
+    auto* picIcon = label(this, "picIcon", widgets::twipsRect(240, 240, 540, 540));
     picIcon->setPixmap(QPixmap(QStringLiteral(":/icons/qel-te-recorder-32.png")));
     picIcon->setAlignment(Qt::AlignCenter);
 
-    auto* lblTitle = label(this, "lblTitle", twips(1050, 240, 3885, 480));
-    auto* lblVersion = label(this, "lblVersion", twips(1050, 780, 3885, 225));
-    auto* lblDescription = label(this, "lblDescription", twips(1050, 1125, 3885, 1170));
+    auto* lblTitle = label(this, "lblTitle", widgets::twipsRect(1050, 240, 3885, 480));
+    auto* lblVersion = label(this, "lblVersion", widgets::twipsRect(1050, 780, 3885, 225));
+    auto* lblDescription = label(this, "lblDescription", widgets::twipsRect(1050, 1125, 3885, 1170));
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    rule(this, "Line1_1", twips(90, 2445, 5654 - 90, 15), QColor(128, 128, 128));
-    rule(this, "Line1_0", twips(105, 2460, 5654 - 105, 30), Qt::white);
+    rule(this, "Line1_1", widgets::twipsRect(90, 2445, 5654 - 90, 15), QColor(128, 128, 128));
+    rule(this, "Line1_0", widgets::twipsRect(105, 2460, 5654 - 105, 30), Qt::white);
 
-    auto* lblDisclaimer = label(this, "lblDisclaimer", twips(255, 2625, 3870, 825));
+    auto* lblDisclaimer = label(this, "lblDisclaimer", widgets::twipsRect(255, 2625, 3870, 825));
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDisclaimer->setText(widgets::fromUtf8(disclaimerText()));
 
     auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(twips(4245, 2625, 1260, 345));
+    cmdOK->setGeometry(widgets::twipsRect(4245, 2625, 1260, 345));
     cmdOK->setDefault(true); // Enter presses it; Esc closes the box through QDialog
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->setGeometry(twips(4260, 3075, 1245, 345));
+    cmdSysInfo->setGeometry(widgets::twipsRect(4260, 3075, 1245, 345));
     cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &AboutBox::StartSysInfo);
 

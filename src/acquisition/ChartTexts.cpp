@@ -14,7 +14,7 @@ struct Figures {
     Figures(double teMean, double teStdDev) {
         appendFixed(mean, teMean, 3);
         appendFixed(interval, 2.0 * teStdDev, 3);
-        appendFixed(rms, teStdDev / 2.828427125, 3);
+        appendFixed(rms, teStdDev / kRmsDivisor, 3);
     }
 };
 

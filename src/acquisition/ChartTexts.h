@@ -12,8 +12,12 @@ namespace acquisition {
 // "5.0 Hz, 24 Seconds Range, 2 Seconds/Division" at the fast rate (displaySamples 120). Empty for None.
 std::string rateCaption(ChartRate rate, int displaySamples);
 
+// The statistics texts' RMS figure is teStdDev divided by this: 2 * sqrt(2), written as the recorder has
+// always written it, so that figures agree with records made before.
+inline constexpr double kRmsDivisor = 2.828427125;
+
 // Label5: "TE: <mean> ±<95% PI> arcsecond 95% PI, <RMS> RMS", figures with three decimals, where the
-// 95 % prediction interval is 2 * teStdDev and the RMS figure teStdDev / 2.828427125.
+// 95 % prediction interval is 2 * teStdDev and the RMS figure teStdDev / kRmsDivisor.
 void appendStatisticsLabel(std::string& out, double teMean, double teStdDev);
 
 // Chart text box 2: "TE: <mean> ±<95% PI> arcsecond, 95% PI, <RMS> arcsecond RMS".

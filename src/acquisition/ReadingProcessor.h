@@ -89,8 +89,6 @@ public:
     void resetStatistics() { m_sweep.resetStatistics(); }
     // The telescope link has new position texts for the next lines.
     void setPositionTexts(std::string_view raText, std::string_view decText);
-    // Text1's text was set other than through the outputs (its length in UTF-16 code units).
-    void setPanelLength(int length) { m_panel.set(length); }
 
     // One reading: the received character code. The record line goes to recordSink (the record file, or
     // the writer thread in front of it); with null (no file open) it is formed but not written. Never

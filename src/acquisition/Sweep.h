@@ -54,8 +54,6 @@ public:
     const SweepState& state() const { return m_state; }
 
     // 95 % prediction interval and RMS figure of the current statistics, arcseconds.
-    double predictionInterval() const { return 2.0 * m_state.teStdDev; }
-    double rmsFigure() const { return m_state.teStdDev / 2.828427125; }
 
 private:
     void updateSlowRate();

@@ -5,6 +5,7 @@
 #include "common/ProgramInfo.h"
 #include "widgets/IndicatorSquare.h"
 #include "widgets/OneRowList.h"
+#include "widgets/Twips.h"
 #include "widgets/TwoStateCheckBox.h"
 #include "widgets/Utf8Text.h"
 
@@ -19,12 +20,8 @@
 namespace app {
 namespace {
 
-constexpr int px(int twips) {
-    return (twips + 7) / 15;
-}
-
 QRect tw(int left, int top, int width, int height) {
-    return QRect(px(left), px(top), px(width), px(height));
+    return widgets::twipsRect(left, top, width, height);
 }
 
 QColor rgb(unsigned v) {

@@ -51,8 +51,6 @@ public:
     // with its other changes. full = false is cheap: it asks for a redraw that runs at most once per screen
     // refresh (about 16 ms) however often it is called, drawing whatever was set last. Always returns 0.
     int draw(bool full);
-    // Runs a redraw asked for by draw(false) now instead of at the next screen refresh.
-    void flush();
     // A redraw asked for by draw(false) waits for the next screen refresh.
     bool drawPending() const;
     // How often the chart has actually been redrawn since it was made (for diagnostics and tests).
@@ -81,6 +79,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Runs a redraw asked for by draw(false) now instead of at the next screen refresh (before printing or
+    // saving what is shown).
+    void flush();
     class Impl;
     std::unique_ptr<Impl> d;
 };

@@ -31,7 +31,7 @@ QImage freshChart() {
 void setTrace(chart::Chart& Chart1, const std::vector<double>& values) {
     Chart1.region(1).lineSeries(1).setData(values);
     Chart1.draw(false);
-    Chart1.flush();
+    QTRY_VERIFY(!Chart1.drawPending()); // drawn at the next screen refresh
 }
 
 // The trace in one quarter of the plotting area: where the picture differs from the freshly built chart,

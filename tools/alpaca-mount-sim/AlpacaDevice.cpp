@@ -47,9 +47,10 @@ Answer text(int status, std::string body) {
 
 bool parseFault(const std::string& name, Fault& fault) {
     static const std::map<std::string, Fault> names{
-        {"none", Fault::None},          {"not-connected", Fault::NotConnected}, {"parked", Fault::Parked},
-        {"overlap", Fault::Overlap},    {"http-500", Fault::Http500},           {"slow", Fault::Slow},
-        {"malformed", Fault::Malformed},  {"hang", Fault::Hang}};
+        {"none", Fault::None},           {"not-connected", Fault::NotConnected},
+        {"parked", Fault::Parked},       {"overlap", Fault::Overlap},
+        {"http-500", Fault::Http500},    {"slow", Fault::Slow},
+        {"malformed", Fault::Malformed}, {"hang", Fault::Hang}};
     const auto it = names.find(name);
     if (it == names.end())
         return false;

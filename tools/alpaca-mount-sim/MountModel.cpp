@@ -22,7 +22,7 @@ void MountModel::advance(double now) {
         if (seconds <= 0)
             continue;
         if (p.raAxis)
-            m_ra += p.degreesPerSecond * seconds / 15.0; // 15 degrees to an hour of RA
+            m_ra += p.degreesPerSecond * seconds / common::kDegreesPerHourOfRa;
         else
             m_dec = std::clamp(m_dec + p.degreesPerSecond * seconds, -90.0, 90.0);
     }

@@ -3,6 +3,8 @@
 // simulated sky can feed its motion to the QEL unit simulator).
 #pragma once
 
+#include "common/Sky.h"
+
 #include <vector>
 
 namespace mountsim {
@@ -14,7 +16,7 @@ inline constexpr int errorParked = 0x408;
 inline constexpr int errorInvalidOperation = 0x40B;
 
 // Guide-rate limits in degrees per second: 0.1 x 15"/s up to the sidereal rate.
-inline constexpr double kMinGuideRate = 0.1 * 15.0 / 3600.0;
+inline constexpr double kMinGuideRate = 0.1 * common::kSiderealArcsecPerSecond / common::kArcsecPerDegree;
 inline constexpr double kMaxGuideRate = 360.0 / 86164.0905;
 
 class MountModel {

@@ -4,6 +4,7 @@
 //   chart_preview [--quit-after MS] [--png FILE] [--pdf FILE]
 // --png saves the screen look, --pdf prints to a PDF file. Prints "WINID 0x..." once the window is shown, so
 // a script can grab it (import -window ID).
+#include "acquisition/ChartTexts.h"
 #include "chart/Chart.h"
 #include "chart/ChartLayout.h"
 
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     Chart1.textBox(2).setText(QStringLiteral("TE: %1 ±%2 arcsecond, 95% PI, %3 arcsecond RMS")
                                   .arg(mean, 0, 'f', 3)
                                   .arg(2.0 * deviation, 0, 'f', 3)
-                                  .arg(deviation / 2.828427125, 0, 'f', 3));
+                                  .arg(deviation / acquisition::kRmsDivisor, 0, 'f', 3));
     Chart1.region(1).lineSeries(1).setData(trace);
     Chart1.draw(false);
     Chart1.move(0, 0);

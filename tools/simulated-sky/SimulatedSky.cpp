@@ -1,6 +1,8 @@
 // The simulated sky: periodic error, the mount's guide offset and the unit's reading.
 #include "SimulatedSky.h"
 
+#include "common/Sky.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -39,7 +41,7 @@ double SimulatedSky::guideOffset(double seconds) {
     // The mount wraps RA into 0 ... 24 h; the offset is small, so take the nearest turn.
     double hours = m_mount.rightAscension(seconds) - m_startRa;
     hours -= 24.0 * std::round(hours / 24.0);
-    return hours * 15.0 * 3600.0;
+    return hours * common::kDegreesPerHourOfRa * common::kArcsecPerDegree;
 }
 
 double SimulatedSky::trackingError(double seconds) {

@@ -1,6 +1,7 @@
 // The Driver interface over ASCOM Alpaca.
 #include "telescope/alpaca/AlpacaDriver.h"
 
+#include "common/Sky.h"
 #include "telescope/alpaca/AlpacaAnswer.h"
 
 #include <QTimer>
@@ -31,10 +32,10 @@ QString number(double v) {
 } // namespace
 
 double degreesPerSecond(double multiple) {
-    return multiple * 15.0 / 3600.0;
+    return multiple * common::kSiderealArcsecPerSecond / common::kArcsecPerDegree;
 }
 double multipleOf15(double degreesPerSecond) {
-    return degreesPerSecond * 3600.0 / 15.0;
+    return degreesPerSecond * common::kArcsecPerDegree / common::kSiderealArcsecPerSecond;
 }
 
 AlpacaDriver::AlpacaDriver(const DriverId& id, QNetworkAccessManager& net, Timeouts timeouts, QObject* parent)

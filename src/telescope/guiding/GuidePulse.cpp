@@ -1,6 +1,8 @@
 // Pulse lengths and directions for SendGuidePulse.
 #include "telescope/guiding/GuidePulse.h"
 
+#include "common/Sky.h"
+
 #include <cmath>
 
 namespace telescope {
@@ -9,7 +11,8 @@ std::optional<int> pulseLengthMs(double correction, double guideRate, double tic
     if (!(guideRate > 0.0) || !std::isfinite(guideRate) || !std::isfinite(correction) || !(tickRate > 0.0) ||
         !std::isfinite(tickRate))
         return std::nullopt;
-    const double ms = std::floor(std::fabs(correction) / (guideRate * 15.0 * tickRate) * 1000.0);
+    const double ms = std::floor(std::fabs(correction) /
+                                 (guideRate * common::kSiderealArcsecPerSecond * tickRate) * 1000.0);
     // Compare before converting: a length past the int range must not overflow on the way to the clamp.
     if (ms >= static_cast<double>(maxPulseMs))
         return maxPulseMs;
