@@ -26,6 +26,17 @@ void OperatorMessages::repeated(const QString& topic) {
         countRepeat(it->second);
 }
 
+void OperatorMessages::detail(const QString& topic, const QString& line) {
+    const auto it = m_topics.find(topic);
+    if (it != m_topics.end() && it->second.box)
+        it->second.box->setInformativeText(line);
+}
+
+QString OperatorMessages::shownDetail(const QString& topic) const {
+    const auto it = m_topics.find(topic);
+    return it != m_topics.end() && it->second.box ? it->second.box->informativeText() : QString();
+}
+
 QString OperatorMessages::shown(const QString& topic) const {
     const auto it = m_topics.find(topic);
     return it != m_topics.end() && it->second.box ? it->second.box->text() : QString();
@@ -58,6 +69,8 @@ void OperatorMessages::show(const QString& topic, const QString& text, bool warn
         t.box->setWindowModality(Qt::NonModal);
     }
     t.repeats = 0;
+    // The box of a topic may change from a warning to good news (the link to the unit is back).
+    t.box->setIcon(warning ? QMessageBox::Warning : QMessageBox::Information);
     t.box->setText(text);
     t.box->setInformativeText(QString());
     t.box->show();

@@ -28,8 +28,14 @@ public:
     // operator has read it): counted in the box if it is still open, never shown or raised.
     void repeated(const QString& topic);
 
+    // A line under the topic's text that follows a changing state (the link to the unit being restored):
+    // replaces the previous line in the box if it is still open, never shows or raises it.
+    void detail(const QString& topic, const QString& line);
+
     // The text currently shown for a topic; empty when no box is open for it.
     QString shown(const QString& topic) const;
+    // The line under it (detail, or the count of repeats); empty when no box is open for the topic.
+    QString shownDetail(const QString& topic) const;
     // How often the text shown for a topic has come again since it was shown.
     int repeats(const QString& topic) const;
 
