@@ -74,6 +74,49 @@ std::optional<PortDevice> findPortDevice(int port, const std::string& workDir) {
     return device;
 }
 
+ReopenChoice chooseReopenDevice(const PortDevice& opened, const EntryExists& exists,
+                                const ReadLink& readLink) {
+    namespace fs = std::filesystem;
+    if (opened.link.empty())
+        return {opened, {}};
+    if (!exists(opened.link))
+        return {std::nullopt, opened.link + " is not there"};
+    // As the system follows links, at most 40 deep (a by-id link to ../../ttyUSB0 is one more step).
+    constexpr int maxLinks = 40;
+    fs::path at = opened.link;
+    for (int step = 0; step < maxLinks; ++step) {
+        const auto target = readLink(at.string());
+        if (!target)
+            return {PortDevice{at.string(), opened.link}, {}};
+        fs::path next = *target;
+        if (next.is_relative())
+            next = at.parent_path() / next;
+        next = next.lexically_normal();
+        if (!exists(next.string()))
+            return {std::nullopt, opened.link + " leads to " + next.string() + ", which is not there"};
+        at = std::move(next);
+    }
+    return {std::nullopt, opened.link + " leads round in circles"};
+}
+
+ReopenChoice findReopenDevice(const PortDevice& opened) {
+    namespace fs = std::filesystem;
+    const auto entryExists = [](const std::string& path) {
+        std::error_code ec;
+        return fs::exists(fs::symlink_status(path, ec));
+    };
+    const auto readLink = [](const std::string& path) -> std::optional<std::string> {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec)))
+            return std::nullopt;
+        fs::path target = fs::read_symlink(path, ec);
+        if (ec)
+            return std::nullopt;
+        return target.string();
+    };
+    return chooseReopenDevice(opened, entryExists, readLink);
+}
+
 std::optional<LineSettings> parseLineSettings(std::string_view text) {
     std::string_view fields[4];
     std::size_t count = 0;

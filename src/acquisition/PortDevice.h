@@ -39,6 +39,27 @@ std::optional<PortDevice> choosePortDevice(int port, const std::string& workDir,
 // (a dangling link gives its absolute target, so opening it fails naming the missing device).
 std::optional<PortDevice> findPortDevice(int port, const std::string& workDir);
 
+// Reads a symbolic link: its target as stored (relative or absolute); nullopt when the entry is no link.
+using ReadLink = std::function<std::optional<std::string>(const std::string& path)>;
+
+// Where to look for a port again after its device went away during a run.
+struct ReopenChoice {
+    std::optional<PortDevice> device; // what to open now (with the same link); nullopt: not back yet
+    // When device is nullopt, why, in words: "/w/COM1 leads to /dev/pts/5, which is not there".
+    std::string notBack;
+};
+
+// The device to try now for a port that was opened as `opened` (what findPortDevice gave at Start). Through
+// its COM<n> link when it had one: the link is followed afresh, link by link, so that an adapter back under
+// another device node behind the same link is found; a link that is gone, leads to nothing or goes round in
+// circles means "not back yet", never /dev/ttyUSB<n-1> or /dev/ttyS<n-1> (a built-in port would open and
+// record nothing, or noise). Without a link: the same device path, whose opening says whether it is back.
+ReopenChoice chooseReopenDevice(const PortDevice& opened, const EntryExists& exists,
+                                const ReadLink& readLink);
+
+// chooseReopenDevice on the real file system.
+ReopenChoice findReopenDevice(const PortDevice& opened);
+
 // The port as the operator chose it and the device it maps to, for messages: "port 1 (COM1 → /dev/ttyUSB0)"
 // when reached through a COM<n> link (link is that link's path; only its name is shown), else
 // "port 1 (/dev/ttyUSB0)". UTF-8.

@@ -91,6 +91,19 @@ OpenResult SerialLink::openDevice(const QString& device, std::string_view settin
     return openPath(device, {}, settings);
 }
 
+OpenResult SerialLink::reopen() {
+    close();
+    if (!m_opened.ok)
+        return failure({}, {}, QStringLiteral("No port was opened before"));
+    const PortDevice before{QFile::encodeName(m_opened.device).toStdString(),
+                            QFile::encodeName(m_opened.link).toStdString()};
+    const ReopenChoice choice = findReopenDevice(before);
+    if (!choice.device)
+        return failure({}, {}, QFile::decodeName(choice.notBack.c_str()));
+    return openPath(QFile::decodeName(choice.device->path.c_str()),
+                    QFile::decodeName(choice.device->link.c_str()), m_settings);
+}
+
 OpenResult SerialLink::openPath(const QString& device, const QString& link, std::string_view settings) {
     const auto line = parseLineSettings(settings);
     if (!line) {
@@ -126,6 +139,7 @@ OpenResult SerialLink::openPath(const QString& device, const QString& link, std:
     }
 
     m_opened = OpenResult{true, device, link, {}};
+    m_settings = std::string(settings);
     return m_opened;
 }
 

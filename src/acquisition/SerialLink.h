@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <string>
 #include <string_view>
 
 #include "acquisition/PortDevice.h"
@@ -52,6 +53,12 @@ public:
     // Opens a device by path ("/dev/pts/5", "COM3").
     OpenResult openDevice(const QString& device, std::string_view settings = qelLineSettings);
 
+    // Opens again, after the device went away, the port of the last successful open by the same route
+    // (findReopenDevice): its COM<n> link followed afresh, or the same device name, with the same line
+    // settings. Closes first. A link that leads to nothing yet is not back: no device is tried, and the
+    // result has an empty `device` and the reason in words. Fails when nothing was opened before.
+    OpenResult reopen();
+
     // Releases the port; does nothing when it is not open. received() and linkLost() are not emitted after.
     void close();
     bool isOpen() const;
@@ -79,6 +86,7 @@ private:
 
     QSerialPort m_port;
     OpenResult m_opened;
+    std::string m_settings{qelLineSettings}; // of the last successful open, for reopen()
     // The port's own read notifier, rested after each read. QSerialPort has no call for it, so it is found
     // among the port's children after open; without it every arrival is read at once, as before.
     QPointer<QSocketNotifier> m_readNotifier;

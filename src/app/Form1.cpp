@@ -69,6 +69,7 @@ Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& forma
     connect(m_run, &RecordingRun::runStarted, m_guide, &GuideLoop::runStarted);
     connect(m_run, &RecordingRun::runStopped, m_guide, &GuideLoop::runStopped);
     connect(m_run, &RecordingRun::readingsInterrupted, m_guide, &GuideLoop::readingsInterrupted);
+    connect(m_run, &RecordingRun::readingsResumed, m_guide, &GuideLoop::readingsResumed);
     connect(m_telescope, &TelescopeLink::positionChanged, m_run, &RecordingRun::setPosition);
     connect(m_telescope, &TelescopeLink::guidingDriverChanged, m_guide, &GuideLoop::setDriver);
 

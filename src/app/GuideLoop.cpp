@@ -104,6 +104,13 @@ void GuideLoop::readingsInterrupted() {
     updateTimer();
 }
 
+void GuideLoop::readingsResumed() {
+    if (!m_runActive)
+        return;
+    m_linkOpen = true;
+    updateTimer();
+}
+
 void GuideLoop::updateTimer() {
     const bool ticking = m_runActive && m_linkOpen && m_pidOn && m_intervalMs > 0;
     if (!ticking)

@@ -48,6 +48,9 @@ public:
     // Stop, or the link to the unit lost: no more ticks, and nothing more sent for a tick under way.
     void runStopped();
     void readingsInterrupted();
+    // The link lost during the run is back: ticks again while PID control is on. A reading from before the
+    // gap is too old to be guided on (GuideController::maxReadingAge); the next ones are.
+    void readingsResumed();
     // A reading as the recording run decoded it; the newest one is guided on.
     void readingDecoded(double trackingError, std::chrono::steady_clock::time_point at);
     // The driver the telescope link connected, with the guide rates in force; nullptr when it is released.

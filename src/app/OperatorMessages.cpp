@@ -26,13 +26,15 @@ void OperatorMessages::repeated(const QString& topic) {
         countRepeat(it->second);
 }
 
-void OperatorMessages::update(const QString& topic, const QString& text) {
+void OperatorMessages::detail(const QString& topic, const QString& line) {
     const auto it = m_topics.find(topic);
-    if (it == m_topics.end() || !it->second.box)
-        return;
-    it->second.repeats = 0;
-    it->second.box->setText(text);
-    it->second.box->setInformativeText(QString());
+    if (it != m_topics.end() && it->second.box)
+        it->second.box->setInformativeText(line);
+}
+
+QString OperatorMessages::shownDetail(const QString& topic) const {
+    const auto it = m_topics.find(topic);
+    return it != m_topics.end() && it->second.box ? it->second.box->informativeText() : QString();
 }
 
 QString OperatorMessages::shown(const QString& topic) const {
@@ -67,6 +69,8 @@ void OperatorMessages::show(const QString& topic, const QString& text, bool warn
         t.box->setWindowModality(Qt::NonModal);
     }
     t.repeats = 0;
+    // The box of a topic may change from a warning to good news (the link to the unit is back).
+    t.box->setIcon(warning ? QMessageBox::Warning : QMessageBox::Information);
     t.box->setText(text);
     t.box->setInformativeText(QString());
     t.box->show();

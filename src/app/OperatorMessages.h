@@ -27,12 +27,15 @@ public:
     // The condition behind the topic's text has come again, and the caller chose not to show it again (the
     // operator has read it): counted in the box if it is still open, never shown or raised.
     void repeated(const QString& topic);
-    // A new state of what the topic's box tells (a retry under way): the open box shows it; a box the
-    // operator has closed stays closed. Never raised.
-    void update(const QString& topic, const QString& text);
+
+    // A line under the topic's text that follows a changing state (a link being restored):
+    // replaces the previous line in the box if it is still open, never shows or raises it.
+    void detail(const QString& topic, const QString& line);
 
     // The text currently shown for a topic; empty when no box is open for it.
     QString shown(const QString& topic) const;
+    // The line under it (detail, or the count of repeats); empty when no box is open for the topic.
+    QString shownDetail(const QString& topic) const;
     // How often the text shown for a topic has come again since it was shown.
     int repeats(const QString& topic) const;
 

@@ -16,20 +16,27 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace app {
+
+namespace {
+const QString kSerialTopic = QStringLiteral("serial");
+} // namespace
 
 RecordingRun::RecordingRun(const Form1Controls& controls, const common::Clock& clock,
                            const common::TimeStampFormatter& formatter, EventLog& log,
                            OperatorMessages& messages, QObject* parent)
     : QObject(parent)
     , m_c(controls)
+    , m_clock(clock)
     , m_log(log)
     , m_messages(messages)
     , m_processor(clock, formatter)
     , m_display(new LiveDisplay(controls, this))
     , m_options(new RecordingOptions(controls, m_processor, this))
     , m_port(std::make_unique<acquisition::SerialLink>())
+    , m_reconnect(new QTimer(this))
     , m_recordWriter([this] {
         // On the writer thread: the reports are shown on the UI thread.
         QMetaObject::invokeMethod(this, &RecordingRun::showRecordReports, Qt::QueuedConnection);
@@ -38,6 +45,9 @@ RecordingRun::RecordingRun(const Form1Controls& controls, const common::Clock& c
     connect(m_port.get(), &acquisition::SerialLink::received, this, &RecordingRun::onReceived);
     connect(m_port.get(), &acquisition::SerialLink::linkLost, this, &RecordingRun::onLinkLost);
     connect(m_options, &RecordingOptions::recordToFileChanged, this, &RecordingRun::onRecordToFileChanged);
+    m_reconnect->setObjectName(QStringLiteral("reconnect timer"));
+    m_reconnect->setInterval(LinkRecovery::retryInterval);
+    connect(m_reconnect, &QTimer::timeout, this, &RecordingRun::tryReopen);
 }
 
 RecordingRun::~RecordingRun() = default;
@@ -60,7 +70,7 @@ void RecordingRun::Command1_Click() {
         const acquisition::OpenResult opened = m_port->open(m_portNumber);
         if (!opened) {
             m_messages.warn(
-                QStringLiteral("serial"),
+                kSerialTopic,
                 QStringLiteral("The QEL unit's serial port %1 could not be opened.\n\n%2\n\n"
                                "Check that the unit is plugged in, that no other program uses the "
                                "port and that you may use it (group dialout), then press Stop "
@@ -88,7 +98,13 @@ void RecordingRun::Command2_Click() {
     m_c.Command(2)->setEnabled(false);
     emit runStopped();
     m_display->refreshNow();
-    if (m_port->isOpen()) {
+    const bool restoring = m_recovery.trying();
+    if (restoring) {
+        m_reconnect->stop();
+        m_recovery.stopped(m_clock.now());
+        m_messages.detail(kSerialTopic, widgets::fromUtf8(m_recovery.status()));
+    }
+    if (m_port->isOpen() || restoring) {
         m_port->close();
         closeRecordFile();
         setConnected(false);
@@ -118,19 +134,36 @@ void RecordingRun::closeRecordFile() {
     m_recordWriter.close(); // the lines still queued are written before the file is closed
 }
 
-// A change of Check4 while the link is open and no record file could be opened at Start: try again, under
-// the name taken at Start.
+// A change of Check4 while the link is open (or being restored) and no record file could be opened at Start:
+// try again, under the name taken at Start.
 void RecordingRun::onRecordToFileChanged() {
-    if (m_port->isOpen() && !m_recordWriter.isOpen() && m_options->recordToFile())
+    if ((m_port->isOpen() || m_recovery.trying()) && !m_recordWriter.isOpen() && m_options->recordToFile())
         openRecordFile();
 }
 
 void RecordingRun::setConnected(bool connected) {
     m_c.Label3->setGreen(connected);
     const QString device = m_port->deviceDescription();
-    m_c.Label3->setToolTip(device);
-    m_c.Label(16)->setToolTip(connected ? QStringLiteral("Connected to ") + device
-                                        : QStringLiteral("Not connected; last port: ") + device);
+    QString label3 = device;
+    QString label16 = connected ? QStringLiteral("Connected to ") + device
+                                : QStringLiteral("Not connected; last port: ") + device;
+    if (m_recovery.trying()) {
+        const QString state = QLatin1Char('\n') + widgets::fromUtf8(m_recovery.status());
+        label3 += state;
+        label16 += state;
+    }
+    m_c.Label3->setToolTip(label3);
+    m_c.Label(16)->setToolTip(label16);
+}
+
+// While the link is being restored: the tooltips and the line under the message follow each attempt.
+void RecordingRun::showLinkState() {
+    setConnected(false);
+    m_messages.detail(kSerialTopic, widgets::fromUtf8(m_recovery.status()));
+}
+
+LinkMoment RecordingRun::now() const {
+    return {std::chrono::steady_clock::now(), m_clock.now()};
 }
 
 void RecordingRun::setPosition(const QString& raText, const QString& decText) {
@@ -162,17 +195,36 @@ void RecordingRun::showRecordReports() {
 void RecordingRun::onLinkLost() {
     // As Stop does: no more guide pulses from the last reading before the link went.
     emit readingsInterrupted();
-    closeRecordFile();
-    setConnected(false);
+    // The record file stays open through the gap: the readings after it go on into the same file, and
+    // those before it are written meanwhile.
     // The system's own words after a hang-up are a stale error number ("Resource temporarily unavailable"):
-    // say what happened instead, and name the port as the operator chose it.
-    const QString port = widgets::fromUtf8(acquisition::portForOperator(
-        m_portNumber, m_port->device().toStdString(), m_port->link().toStdString()));
-    m_messages.warn(QStringLiteral("serial"),
-                    QStringLiteral("The link to the QEL unit on %1 was lost: the device hung up or was "
-                                   "unplugged.\n\nEvery reading received until then is in the record file. "
-                                   "Check the cable and the unit, then press Stop and Start to record again.")
-                        .arg(port));
+    // the message says what happened instead, and names the port as the operator chose it.
+    m_recovery.lost(acquisition::portForOperator(m_portNumber, m_port->device().toStdString(),
+                                                 m_port->link().toStdString()),
+                    now());
+    setConnected(false);
+    m_messages.warn(kSerialTopic, widgets::fromUtf8(m_recovery.lostMessage()));
+    m_messages.detail(kSerialTopic, widgets::fromUtf8(m_recovery.status()));
+    m_reconnect->start();
+}
+
+// One attempt to open the port again, by the route taken at Start. Opening a serial port does not wait; an
+// attempt that fails costs a look at the link and, at most, one open() call.
+void RecordingRun::tryReopen() {
+    const acquisition::OpenResult opened = m_port->reopen();
+    if (!opened) {
+        m_recovery.attemptFailed(opened.describe().toStdString(), m_clock.now());
+        showLinkState();
+        return;
+    }
+    m_reconnect->stop();
+    const std::string back =
+        m_recovery.restored(acquisition::portForOperator(m_portNumber, m_port->device().toStdString(),
+                                                         m_port->link().toStdString()),
+                            now());
+    setConnected(true);
+    m_messages.inform(kSerialTopic, widgets::fromUtf8(back));
+    emit readingsResumed();
 }
 
 } // namespace app

@@ -253,15 +253,14 @@ void TelescopeLink::reportRestoring(const telescope::ConnectionStep& step) {
     switch (step.action) {
     case ConnectionAction::ReportLost:
         m_lostFor.start();
-        m_lostText = QString::fromStdString(telescope::mountLostText(id, step.text));
-        m_messages.warn(kTopic, m_lostText);
+        m_messages.warn(kTopic, QString::fromStdString(telescope::mountLostText(id, step.text)));
         m_c.Check(2)->setToolTip(QStringLiteral("Reconnecting to %1 by itself: first attempt in 1 s.")
                                      .arg(QString::fromStdString(id)));
         break;
     case ConnectionAction::ReportRetryFailed: {
         const QString state =
             QString::fromStdString(telescope::retryStateText(static_cast<int>(step.value), now, step.text));
-        m_messages.update(kTopic, m_lostText + QStringLiteral("\n\n") + state);
+        m_messages.detail(kTopic, state);
         m_c.Check(2)->setToolTip(
             QStringLiteral("Reconnecting to %1 by itself. %2").arg(QString::fromStdString(id), state));
         break;

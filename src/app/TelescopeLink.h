@@ -115,7 +115,6 @@ private:
     telescope::PositionPoll* m_poll;
     QTimer* m_retry;
     QElapsedTimer m_lostFor; // since the mount was lost
-    QString m_lostText;      // what the operator was told when it was lost
     unsigned m_attempt = 0;
 };
 

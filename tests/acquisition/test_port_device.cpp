@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <unistd.h>
@@ -79,6 +80,106 @@ TEST(PortDevice, LinksResolveRelativeToTheirDirectoryAndDanglingOnesNameTheirTar
         EXPECT_EQ(found->path, c.path) << c.port;
         EXPECT_EQ(found->link, (dir / ("COM" + std::to_string(c.port))).string()) << c.port;
     }
+}
+
+// After the unit went away during a run: the device to try now, by the route taken at Start.
+TEST(PortDevice, ReopenFollowsTheRouteOfStartAndNeverFallsBack) {
+    using Links = std::map<std::string, std::string>;
+    // Standing in for another device that must never be opened instead of the unit.
+    const std::set<std::string> fallbacks = {"/dev/ttyUSB0", "/dev/ttyS0"};
+    const PortDevice viaCom1{"/dev/pts/5", "/w/COM1"};
+    const struct {
+        const char* name;
+        PortDevice opened;
+        std::set<std::string> devices; // existing entries that are no links (besides the fallbacks)
+        Links links;
+        const char* path; // nullptr: not back yet
+        const char* notBack;
+    } cases[] = {
+        {"device name: the same name, opening says if it is back",
+         {"/dev/ttyUSB3", ""},
+         {},
+         {},
+         "/dev/ttyUSB3",
+         ""},
+        {"link to the same node", viaCom1, {"/dev/pts/5"}, {{"/w/COM1", "/dev/pts/5"}}, "/dev/pts/5", ""},
+        {"link now leads to another node",
+         viaCom1,
+         {"/dev/pts/9"},
+         {{"/w/COM1", "/dev/pts/9"}},
+         "/dev/pts/9",
+         ""},
+        {"by-id link, relative, to the adapter's new node",
+         {"/dev/ttyUSB0", "/w/COM1"},
+         {"/dev/ttyUSB1"},
+         {{"/w/COM1", "/dev/serial/by-id/usb-QEL-if00"}, {"/dev/serial/by-id/usb-QEL-if00", "../../ttyUSB1"}},
+         "/dev/ttyUSB1",
+         ""},
+        {"relative link from the working directory",
+         viaCom1,
+         {"/dev/pts/7"},
+         {{"/w/COM1", "../dev/pts/7"}},
+         "/dev/pts/7",
+         ""},
+        {"link points nowhere while fallbacks exist",
+         viaCom1,
+         {},
+         {{"/w/COM1", "/dev/pts/5"}},
+         nullptr,
+         "/w/COM1 leads to /dev/pts/5, which is not there"},
+        {"by-id name gone with the adapter",
+         {"/dev/ttyUSB0", "/w/COM1"},
+         {},
+         {{"/w/COM1", "/dev/serial/by-id/usb-QEL-if00"}},
+         nullptr,
+         "/w/COM1 leads to /dev/serial/by-id/usb-QEL-if00, which is not there"},
+        {"link removed", viaCom1, {"/dev/pts/5"}, {}, nullptr, "/w/COM1 is not there"},
+        {"links in a circle",
+         viaCom1,
+         {},
+         {{"/w/COM1", "COM2"}, {"/w/COM2", "COM1"}},
+         nullptr,
+         "/w/COM1 leads round in circles"},
+    };
+    for (const auto& c : cases) {
+        const auto exists = [&c, &fallbacks](const std::string& path) {
+            return c.devices.count(path) > 0 || c.links.count(path) > 0 || fallbacks.count(path) > 0;
+        };
+        const auto readLink = [&c](const std::string& path) -> std::optional<std::string> {
+            const auto it = c.links.find(path);
+            return it == c.links.end() ? std::nullopt : std::optional<std::string>(it->second);
+        };
+        const ReopenChoice got = chooseReopenDevice(c.opened, exists, readLink);
+        ASSERT_EQ(got.device.has_value(), c.path != nullptr) << c.name << ": " << got.notBack;
+        if (got.device) {
+            EXPECT_EQ(got.device->path, c.path) << c.name;
+            EXPECT_EQ(got.device->link, c.opened.link) << c.name;
+        } else {
+            EXPECT_EQ(got.notBack, c.notBack) << c.name;
+        }
+    }
+}
+
+TEST(PortDevice, ReopenOnTheFileSystemFollowsTheLinkAfresh) {
+    const testsupport::TempDir temp;
+    const fs::path& dir = temp.path;
+    fs::create_directories(dir / "by-id");
+    std::ofstream(dir / "ttyA") << "";
+    std::ofstream(dir / "ttyB") << "";
+    fs::create_symlink("../ttyA", dir / "by-id" / "qel");
+    fs::create_symlink(dir / "by-id" / "qel", dir / "COM1");
+    const auto opened = findPortDevice(1, dir.string());
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(findReopenDevice(*opened).device->path, (dir / "ttyA").string());
+
+    // The adapter comes back under another node behind the same by-id name.
+    fs::remove(dir / "by-id" / "qel");
+    EXPECT_FALSE(findReopenDevice(*opened).device);
+    fs::create_symlink("../ttyB", dir / "by-id" / "qel");
+    const auto again = findReopenDevice(*opened);
+    ASSERT_TRUE(again.device) << again.notBack;
+    EXPECT_EQ(again.device->path, (dir / "ttyB").string());
+    EXPECT_EQ(again.device->link, opened->link);
 }
 
 TEST(LineSettings, RefusesWhatIsNotBaudParityDataBitsStopBits) {

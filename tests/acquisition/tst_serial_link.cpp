@@ -157,6 +157,40 @@ private slots:
         QCOMPARE(lost.count(), 0);
         // Stop and Start again on the same device: tst_recording_run.
     }
+
+    // The unit's adapter goes away and comes back under another device node behind the same COM1 link.
+    void reopenFollowsTheLinkAfresh() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString com1 = QDir(dir.path()).absoluteFilePath(QStringLiteral("COM1"));
+        SerialLink link;
+        QVERIFY(!link.reopen().ok); // nothing opened before
+
+        PtyPair first;
+        QVERIFY(QFile::link(QString::fromStdString(first.slavePath()), com1));
+        QVERIFY(link.open(1, dir.path()).ok);
+        Receiver receiver(link);
+        QSignalSpy lost(&link, &SerialLink::linkLost);
+        first.hangUp();
+        QTRY_COMPARE(lost.count(), 1);
+
+        // Dangling: not back yet, and nothing else is tried.
+        const OpenResult notYet = link.reopen();
+        QVERIFY(!notYet.ok && notYet.device.isEmpty() && !link.isOpen());
+        QCOMPARE(notYet.describe(), com1 + QStringLiteral(" leads to %1, which is not there")
+                                               .arg(QString::fromStdString(first.slavePath())));
+
+        PtyPair second; // made while the first still holds its number: another node
+        QVERIFY(QFile::remove(com1));
+        QVERIFY(QFile::link(QString::fromStdString(second.slavePath()), com1));
+        const OpenResult back = link.reopen();
+        QVERIFY2(back.ok, qPrintable(back.describe()));
+        QCOMPARE(link.device(), QString::fromStdString(second.slavePath()));
+        QCOMPARE(link.link(), com1);
+        QVERIFY(second.write(asVector(QByteArray("\x10\x20"))));
+        QTRY_COMPARE(receiver.bytes, QByteArray("\x10\x20"));
+        QCOMPARE(lost.count(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSerialLink)

@@ -22,8 +22,10 @@ struct WindowFixture {
     std::unique_ptr<app::EventLog> log;
     std::unique_ptr<app::Form1> form;
 
-    // Empties the directory, makes it the working directory and opens the event log there.
+    // Empties the directory, makes it the working directory, sets the clock back and opens the event log
+    // there.
     bool enter() {
+        clock.set({2013, 1, 5, 21, 14, 7, 42});
         oldDir = QDir::currentPath();
         for (const QString& entry :
              QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System))

@@ -26,6 +26,7 @@ class TestMountReconnect : public QObject {
     app::TelescopeLink& link() { return m_w.form->telescopeLink(); }
     std::string raText() { return m_w.form->recordingRun().processor().state().raText; }
     QString told() { return m_w.form->messages().shown(QStringLiteral("telescope")); }
+    QString toldState() { return m_w.form->messages().shownDetail(QStringLiteral("telescope")); }
 
     // The window guiding at 5 Hz (Kp 1.0, guide rate 0.3) on the simulator at `port`, recording from a feed
     // of readings. readMs: the driver's limit on a read.
@@ -69,7 +70,7 @@ private slots:
         sim.reset(); // the mount's server is gone: refused at once
         QTRY_COMPARE_WITH_TIMEOUT(raText(), std::string("None"), 10000);
         QVERIFY(told().contains(QStringLiteral("was lost")));
-        QTRY_VERIFY_WITH_TIMEOUT(told().contains(QStringLiteral("Trying again every")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(toldState().contains(QStringLiteral("Trying again every")), 10000);
 
         sim = std::make_unique<MountSim>(QStringList{"--port", QString::number(port)});
         QCOMPARE(sim->port, port);
@@ -95,7 +96,7 @@ private slots:
 
         sim.fault("hang");
         QTRY_COMPARE_WITH_TIMEOUT(raText(), std::string("None"), 30000); // three reads of 3 s at most each
-        QTRY_VERIFY_WITH_TIMEOUT(told().contains(QStringLiteral("Trying again every")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(toldState().contains(QStringLiteral("Trying again every")), 20000);
         sim.fault("none");
         QTRY_COMPARE_WITH_TIMEOUT(raText(), std::string("RA  05:30:00"), 60000);
         probe.stop();

@@ -1,6 +1,7 @@
 // A recording run end to end inside the real window: the real serial class on a pseudo-terminal (linked as
 // COM1 in the working directory, as an operator links a device), Start, readings, Stop; the record file,
-// the panel, the event log and what the operator is told when something fails.
+// the panel, the event log and what the operator is told when something fails. The simulated unit's process
+// killed and started again mid-run: tst_recording_run_unit_restart.
 #include "acquisition/SerialLink.h"
 #include "app/GuideLoop.h"
 #include "app/OperatorMessages.h"
@@ -11,6 +12,7 @@
 #include "widgets/OneRowList.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -166,37 +168,103 @@ private slots:
         press("Command2");
     }
 
-    void lostLinkNamesThePortKeepsEveryLineAndRecovers() {
+    // The unit's adapter goes away mid-run and comes back under another device node behind the same COM1
+    // link: the run goes on, and recording with it into the same file, without Stop and Start.
+    void lostLinkIsToldTriedEverySecondAndRecordingGoesOn() {
         find<QCheckBox>("Check5")->setChecked(true);
         find<widgets::OneRowList>("List4")->setSelectedIndex(0); // "1 Hz"
         press("Command1");
         QVERIFY(timer1()->isActive());
+        const qsizetype logLines = m_w.logLines().size();
         QVERIFY(m_pty->write(codes(40)));
         QTRY_COMPARE(m_w.lines(kRecordFile).size(), 40);
+        const QString oldDevice = QString::fromStdString(m_pty->slavePath());
         m_pty->hangUp();
-        QTRY_VERIFY(!told("serial").isEmpty());
-        // The port as the operator chose it, the device it maps to, and what happened in words.
+        QTRY_VERIFY(run().isRestoringLink());
+
+        // Told once: the port as the operator chose it, the device it maps to, what happened, what happens
+        // now.
         const QString said = told("serial");
-        const QString port =
-            QStringLiteral("port 1 (COM1 \u2192 %1)").arg(QString::fromStdString(m_pty->slavePath()));
+        const QString port = QStringLiteral("port 1 (COM1 \u2192 %1)").arg(oldDevice);
         QVERIFY2(
-            said.contains(QStringLiteral("on %1 was lost: the device hung up or was unplugged.").arg(port)),
+            said.contains(
+                QStringLiteral("on %1 was lost at 21:14:07: the device hung up or was unplugged.").arg(port)),
             qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("trying every second")) &&
+                     said.contains(QStringLiteral("Stop")),
+                 qPrintable(said));
+        // The run goes on; no guiding on the last reading before the unplug.
         QVERIFY(!run().CommPort1().isOpen());
-        // No guiding on the last reading before the unplug.
         QVERIFY(!timer1()->isActive());
+        QVERIFY(!green());
+        QCOMPARE(startAndStopEnabled(), std::pair(false, true));
+
+        // An attempt finds COM1 pointing nowhere: not back yet, said in the tooltips and under the message.
+        m_w.clock.set({2013, 1, 5, 21, 14, 9, 0});
+        const QString state = QStringLiteral("trying again every 1 s, last attempt 21:14:09: %1 leads to %2, "
+                                             "which is not there")
+                                  .arg(m_w.dir.filePath(QStringLiteral("COM1")), oldDevice);
+        QTRY_VERIFY2(find<widgets::IndicatorSquare>("Label3")->toolTip().contains(state),
+                     qPrintable(find<widgets::IndicatorSquare>("Label3")->toolTip()));
+        QVERIFY(find<QLabel>("Label16")->toolTip().contains(state));
+        QVERIFY(m_w.form->messages().shownDetail(QStringLiteral("serial")).contains(state));
+        QCOMPARE(told("serial"), said); // the box is not raised again for each attempt
+        QCOMPARE(m_w.form->messages().repeats(QStringLiteral("serial")), 0);
+
+        // The unit is back under another node (made while the old one is still held).
+        auto back = std::make_unique<PtyPair>();
+        QVERIFY(linkCom1(QString::fromStdString(back->slavePath())));
+        m_pty = std::move(back);
+        m_w.clock.set({2013, 1, 5, 21, 15, 10, 0});
+        QTRY_VERIFY(green());
+        QVERIFY(!run().isRestoringLink());
+        QVERIFY(timer1()->isActive());
+        const QString backSaid = told("serial");
+        QVERIFY2(backSaid.contains(
+                     QStringLiteral("on port 1 (COM1 \u2192 %1) is back since 21:15:10, after a gap of ")
+                         .arg(QString::fromStdString(m_pty->slavePath()))) &&
+                     backSaid.contains(QStringLiteral("(lost at 21:14:07)")),
+                 qPrintable(backSaid));
+        QCOMPARE(startAndStopEnabled(), std::pair(false, true));
+
+        QVERIFY(m_pty->write(codes(3)));
+        QTRY_COMPARE(m_w.lines(kRecordFile).size(), 43);
+        const auto lines = m_w.lines(kRecordFile);
+        for (int i = 0; i < 43; ++i) // no marker line: the gap is only the jump of the time stamps
+            QCOMPARE(codeOf(lines.at(i)), 100 + (i < 40 ? i : i - 40));
+        QCOMPARE(m_w.logLines().size(), logLines); // the event log holds its milestones only
+        press("Command2");
+    }
+
+    void stopWhileTryingEndsTheTryingAsStopAlwaysDoes() {
+        press("Command1");
+        QVERIFY(m_pty->write(codes(5)));
+        QTRY_COMPARE(m_w.lines(kRecordFile).size(), 5);
+        m_pty->hangUp();
+        QTRY_VERIFY(run().isRestoringLink());
+        QVERIFY(run().isRecordFileOpen()); // kept through the gap
+
+        m_w.clock.set({2013, 1, 5, 21, 20, 0, 0});
+        press("Command2");
+        QCOMPARE(startAndStopEnabled(), std::pair(true, false));
+        QVERIFY(!run().isRestoringLink());
+        QVERIFY(!m_w.form->findChild<QTimer*>(QStringLiteral("reconnect timer"))->isActive());
+        QVERIFY(!run().CommPort1().isOpen());
         QVERIFY(!run().isRecordFileOpen());
         QVERIFY(!green());
-        QCOMPARE(m_w.lines(kRecordFile).size(), 40);
+        QVERIFY(!find<widgets::IndicatorSquare>("Label3")->toolTip().contains(QStringLiteral("trying")));
+        const QString detail = m_w.form->messages().shownDetail(QStringLiteral("serial"));
+        QVERIFY2(
+            detail.startsWith(QStringLiteral("Link lost at 21:14:07; Stop ended the trying at 21:20:00")),
+            qPrintable(detail));
 
-        // The operator plugs the unit back in, presses Stop and Start: recording goes on in the same file.
-        press("Command2");
+        // The next Start opens the unit wherever COM1 now leads and appends to the same file.
         m_pty = std::make_unique<PtyPair>();
         QVERIFY(linkCom1(QString::fromStdString(m_pty->slavePath())));
         press("Command1");
-        QVERIFY(run().CommPort1().isOpen());
-        QVERIFY(m_pty->write(codes(3)));
-        QTRY_COMPARE(m_w.lines(kRecordFile).size(), 43);
+        QVERIFY(green());
+        QVERIFY(m_pty->write(codes(2)));
+        QTRY_COMPARE(m_w.lines(kRecordFile).size(), 7);
         press("Command2");
     }
 
