@@ -1,6 +1,8 @@
 // The state of a lost link to the QEL unit and its words.
 #include "app/LinkRecovery.h"
 
+#include "common/Duration.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -27,19 +29,6 @@ std::string timeOfDay(const common::LocalTime& t) {
     return twoDigits(t.hour) + ':' + twoDigits(t.minute) + ':' + twoDigits(t.second);
 }
 
-std::string gapLength(std::chrono::steady_clock::duration gap) {
-    using namespace std::chrono;
-    const long long total = std::max<long long>(0, duration_cast<seconds>(gap + milliseconds(500)).count());
-    const long long hours = total / 3600;
-    const long long minutes = total / 60 % 60;
-    const long long secs = total % 60;
-    if (hours > 0)
-        return std::to_string(hours) + " h " + twoDigits(minutes) + " min " + twoDigits(secs) + " s";
-    if (minutes > 0)
-        return std::to_string(minutes) + " min " + twoDigits(secs) + " s";
-    return std::to_string(secs) + " s";
-}
-
 void LinkRecovery::lost(const std::string& port, const LinkMoment& at) {
     m_trying = true;
     m_stopped = false;
@@ -57,7 +46,7 @@ std::string LinkRecovery::restored(const std::string& port, const LinkMoment& at
     m_trying = false;
     m_lastReason.clear();
     return "The link to the QEL unit on " + port + " is back since " + timeOfDay(at.local) +
-           ", after a gap of " + gapLength(at.steady - m_lostAt.steady) + " (lost at " +
+           ", after a gap of " + common::durationText(at.steady - m_lostAt.steady) + " (lost at " +
            timeOfDay(m_lostAt.local) +
            ").\n\nRecording goes on into the same record file; the gap shows there as a jump of the time "
            "stamps.";

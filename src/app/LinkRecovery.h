@@ -49,7 +49,5 @@ private:
 
 // "21:14:07".
 std::string timeOfDay(const common::LocalTime& t);
-// A gap in whole seconds, rounded: "0 s", "59 s", "2 min 05 s", "1 h 00 min 07 s".
-std::string gapLength(std::chrono::steady_clock::duration gap);
 
 } // namespace app

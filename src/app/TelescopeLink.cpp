@@ -267,7 +267,7 @@ void TelescopeLink::reportRestoring(const telescope::ConnectionStep& step) {
     }
     default:
         m_messages.warn(kTopic, QString::fromStdString(telescope::mountRestoredText(
-                                    id, now, static_cast<long>(m_lostFor.elapsed() / 1000))));
+                                    id, now, std::chrono::milliseconds(m_lostFor.elapsed()))));
         m_c.Check(2)->setToolTip(QString());
         break;
     }

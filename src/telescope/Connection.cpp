@@ -1,6 +1,8 @@
 // The connection order of Check2 as steps.
 #include "telescope/Connection.h"
 
+#include "common/Duration.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -46,20 +48,10 @@ std::string retryStateText(int everySeconds, const std::string& lastAttemptTime,
            ": " + reason;
 }
 
-std::string mountRestoredText(const std::string& id, const std::string& time, long gapSeconds) {
-    return "The mount " + id + " is back since " + time + ", after " + durationText(gapSeconds) +
+std::string mountRestoredText(const std::string& id, const std::string& time,
+                              std::chrono::steady_clock::duration gap) {
+    return "The mount " + id + " is back since " + time + ", after " + common::durationText(gap) +
            " away: the position is read and guiding goes on.";
-}
-
-std::string durationText(long seconds) {
-    char buffer[48];
-    if (seconds < 60)
-        std::snprintf(buffer, sizeof buffer, "%ld s", seconds);
-    else if (seconds < 3600)
-        std::snprintf(buffer, sizeof buffer, "%ld min %02ld s", seconds / 60, seconds % 60);
-    else
-        std::snprintf(buffer, sizeof buffer, "%ld h %02ld min", seconds / 3600, seconds / 60 % 60);
-    return buffer;
 }
 
 ConnectionSteps Connection::check2Changed(bool checked) {

@@ -8,6 +8,7 @@
 
 #include "telescope/Driver.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -100,12 +101,11 @@ private:
     int m_retrySeconds = 0; // the wait before the attempt scheduled last
 };
 
-// The operator's words while a lost mount is restored. time: local "HH:MM:SS"; gapSeconds: how long the
-// mount was away.
+// The operator's words while a lost mount is restored. time: local "HH:MM:SS"; gap: how long the mount was
+// away.
 std::string mountLostText(const std::string& id, const std::string& reason);
 std::string retryStateText(int everySeconds, const std::string& lastAttemptTime, const std::string& reason);
-std::string mountRestoredText(const std::string& id, const std::string& time, long gapSeconds);
-// "14 s", "3 min 05 s", "1 h 02 min".
-std::string durationText(long seconds);
+std::string mountRestoredText(const std::string& id, const std::string& time,
+                              std::chrono::steady_clock::duration gap);
 
 } // namespace telescope

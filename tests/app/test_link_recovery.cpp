@@ -1,4 +1,4 @@
-// The words for a link to the QEL unit lost and restored during a run: the gap's length, and the state line
+// The words for a link to the QEL unit lost and restored during a run: the state line
 // an operator coming back to the telescope reads in the tooltips and the message.
 #include "app/LinkRecovery.h"
 
@@ -13,25 +13,6 @@ app::LinkMoment at(std::chrono::milliseconds sinceStart, common::LocalTime local
 }
 
 } // namespace
-
-TEST(LinkRecovery, GapLengthInWholeSeconds) {
-    const struct {
-        std::chrono::milliseconds gap;
-        const char* text;
-    } cases[] = {
-        {0ms, "0 s"},
-        {1499ms, "1 s"},
-        {1500ms, "2 s"},
-        {59'400ms, "59 s"},
-        {59'600ms, "1 min 00 s"},
-        {125s, "2 min 05 s"},
-        {3600s, "1 h 00 min 00 s"},
-        {9h + 7s, "9 h 00 min 07 s"},
-        {-3s, "0 s"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(app::gapLength(c.gap), c.text) << c.gap.count();
-}
 
 // A night's gap across midnight: lost, tried in vain, back; and a second loss that Stop ends.
 TEST(LinkRecovery, StateLineFollowsTheAttemptsAndTheMessagesNameTheGap) {
