@@ -3,7 +3,6 @@
 
 #include "common/Duration.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace app {
