@@ -2,20 +2,23 @@
 // own pass through the outputs (record line, live line, chart). The window feeds it what the serial port
 // delivered and applies the outputs to its controls; everything else happens here.
 //
-// Window side, per received chunk (no yield to the event loop in between):
-//   const AcquisitionOptions options = <snapshot of List3, Check1..Check4>;
+// Window side (app::RecordingRun and app::LiveDisplay), per received chunk, with no yield to the event loop
+// in between:
+//   options = <snapshot of List3, Check1 .. Check4>;
 //   processor.processReceived(bytes, options, recordSink, [&](const ReadingOutputs& out) {
-//       Label4 := out.heading;
-//       if (!out.recordReport.empty()) tell the operator (event log / message);
-//       if (!out.liveLine.empty()) Text1 += "\r\n" + out.liveLine;
-//       if (out.clearPanel) Text1 := "";
+//       keep out.heading for Label4;
+//       if (!out.recordReport.empty()) tell the operator;
+//       if (!out.liveLine.empty()) queue "\n" + out.liveLine for Text1;   // the panel's lines end in LF
+//       if (out.clearPanel) drop what is queued and empty Text1 at its next refresh;
 //       if (out.chart.rate != ChartRate::None) {
 //           textBox(1) := out.chart.rateCaption;
 //           if (out.chart.axis.limit != None) set value axis minimum/maximum := out.chart.axis.value;
-//           if (out.chart.traceChanged) { trace := sweep().state().displayBuffer;
-//               Label5 := out.chart.statisticsLabel; textBox(2) := out.chart.statisticsCaption; draw; }
+//           if (out.chart.traceChanged) keep out.chart.statisticsLabel and statisticsCaption;
 //       }
 //   });
+//   then once for the chunk: Label4 := the heading; if the trace changed, textBox(2) := the caption and
+//   trace := sweep().state().displayBuffer; the chart is asked for a redraw, which it paces (25 a second);
+//   Text1's queued lines and Label5 are shown at the panel's next refresh (4 a second).
 #pragma once
 
 #include "acquisition/ChartTexts.h"

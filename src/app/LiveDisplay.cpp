@@ -4,41 +4,27 @@
 #include "acquisition/ReadingProcessor.h"
 #include "chart/Chart.h"
 #include "chart/ChartLayout.h"
+#include "widgets/RefreshInterval.h"
 #include "widgets/Utf8Text.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QTextCursor>
 #include <QTimer>
-
-#include <algorithm>
-#include <cmath>
 
 namespace app {
 
 using widgets::fromUtf8;
 
-namespace {
-
-QTimer* refreshTimer(QObject* parent, int intervalMs, const QScreen* screen) {
-    auto* timer = new QTimer(parent);
-    timer->setSingleShot(true);
-    // A coarse timer may fire early and refresh more often than intended.
-    timer->setTimerType(Qt::PreciseTimer);
-    const double screenRate = std::clamp(screen ? screen->refreshRate() : 60.0, 24.0, 240.0);
-    timer->setInterval(std::max(intervalMs, static_cast<int>(std::ceil(1000.0 / screenRate))));
-    return timer;
-}
-
-} // namespace
-
 LiveDisplay::LiveDisplay(const Form1Controls& controls, QObject* parent)
     : QObject(parent)
     , m_c(controls)
-    , m_chartTimer(refreshTimer(this, kChartIntervalMs, controls.Text1->screen()))
-    , m_panelTimer(refreshTimer(this, kPanelIntervalMs, controls.Text1->screen())) {
-    connect(m_chartTimer, &QTimer::timeout, this, &LiveDisplay::drawChart);
+    , m_panelTimer(new QTimer(this)) {
+    m_c.Chart1->setRedrawInterval(kChartIntervalMs);
+    m_panelTimer->setSingleShot(true);
+    // A coarse timer may fire early and refresh more often than intended.
+    m_panelTimer->setTimerType(Qt::PreciseTimer);
+    m_panelTimer->setInterval(widgets::refreshIntervalMs(controls.Text1->screen(), kPanelIntervalMs));
     connect(m_panelTimer, &QTimer::timeout, this, &LiveDisplay::flushPanel);
 }
 
@@ -51,7 +37,6 @@ void LiveDisplay::startRun(std::span<const double> trace) {
     m_pendingPanel.clear();
     m_pendingClear = false;
     m_statisticsPending = false;
-    m_chartPending = false;
     m_c.Text1->clear();
 }
 
@@ -87,18 +72,15 @@ void LiveDisplay::showChunk(std::span<const double> trace) {
     if (const QString heading = fromUtf8(m_heading); !heading.isEmpty() && m_c.Label(4)->text() != heading)
         m_c.Label(4)->setText(heading);
     if (m_traceChanged) {
-        // With the panel: a label set per chunk is painted as often as chunks come.
+        // Label5 with the panel: a label set per chunk is painted as often as chunks come.
         m_pendingStatistics = fromUtf8(m_statisticsLabel);
         m_statisticsPending = true;
-    }
-    if (m_traceChanged) {
         m_c.Chart1->textBox(2).setText(fromUtf8(m_statisticsCaption));
         m_c.Chart1->region(1).lineSeries(1).setData(trace);
     }
-    // Without a new trace, the rate caption changed at a sweep boundary.
-    m_chartPending = m_chartPending || m_traceChanged || m_charted;
-    if (m_chartPending && !m_chartTimer->isActive())
-        m_chartTimer->start();
+    // Without a new trace, the rate caption changed at a sweep boundary. The chart paces its redraws itself.
+    if (m_traceChanged || m_charted)
+        m_c.Chart1->draw(false);
     if ((m_pendingClear || !m_pendingPanel.isEmpty() || m_statisticsPending) && !m_panelTimer->isActive())
         m_panelTimer->start();
     m_heading.clear();
@@ -108,7 +90,8 @@ void LiveDisplay::showChunk(std::span<const double> trace) {
 
 void LiveDisplay::refreshNow() {
     flushPanel();
-    drawChart();
+    if (m_c.Chart1->drawPending())
+        m_c.Chart1->draw(true);
 }
 
 void LiveDisplay::flushPanel() {
@@ -129,13 +112,6 @@ void LiveDisplay::flushPanel() {
     if (m_statisticsPending)
         m_c.Label(5)->setText(m_pendingStatistics);
     m_statisticsPending = false;
-}
-
-void LiveDisplay::drawChart() {
-    m_chartTimer->stop();
-    if (m_chartPending)
-        m_c.Chart1->draw(true);
-    m_chartPending = false;
 }
 
 void LiveDisplay::showTrace(std::span<const double> trace) {

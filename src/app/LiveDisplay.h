@@ -1,6 +1,7 @@
 // The live display of a recording run: the heading line Label4, the statistics Label5, the text panel Text1
-// and the chart Chart1. RecordingRun hands it each reading's outputs; it batches the chart to one redraw per
-// kChartIntervalMs, the panel and Label5 to one refresh per kPanelIntervalMs, and sets Label4 per chunk.
+// and the chart Chart1. RecordingRun hands it each reading's outputs; it asks the chart for one redraw per
+// chunk, which the chart paces to kChartIntervalMs, batches the panel and Label5 to one refresh per
+// kPanelIntervalMs, and sets Label4 per chunk.
 #pragma once
 
 #include "app/Form1Layout.h"
@@ -50,17 +51,14 @@ public:
 
 private:
     void flushPanel();
-    void drawChart();
     void showTrace(std::span<const double> trace);
 
     const Form1Controls& m_c;
-    QTimer* m_chartTimer;
     QTimer* m_panelTimer;
     QString m_pendingPanel;
     bool m_pendingClear = false;
     QString m_pendingStatistics; // Label5, shown with the panel
     bool m_statisticsPending = false;
-    bool m_chartPending = false;
 
     // The chunk being received.
     std::string m_heading;

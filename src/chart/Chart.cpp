@@ -1,6 +1,7 @@
 // Chart1: building, redrawing and the context menu; printing and images are in ChartOutput.cpp.
 #include "chart/ChartImpl.h"
 #include "common/ProgramInfo.h"
+#include "widgets/RefreshInterval.h"
 #include "widgets/Utf8Text.h"
 
 #include <qcustomplot.h>
@@ -9,10 +10,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
 
 #include <algorithm>
-#include <cmath>
 
 namespace chart {
 
@@ -47,10 +46,8 @@ void Chart::Impl::drawNow() {
 void Chart::Impl::scheduleDraw() {
     if (drawTimer.isActive())
         return;
-    const QScreen* screen = owner.screen();
-    const double rate = std::clamp(screen ? screen->refreshRate() : 60.0, 24.0, 240.0);
-    const auto frame = static_cast<qint64>(std::ceil(1000.0 / rate));
-    const qint64 wait = sinceDraw.isValid() ? std::max<qint64>(0, frame - sinceDraw.elapsed()) : 0;
+    const qint64 interval = widgets::refreshIntervalMs(owner.screen(), redrawIntervalMs);
+    const qint64 wait = sinceDraw.isValid() ? std::max<qint64>(0, interval - sinceDraw.elapsed()) : 0;
     drawTimer.start(static_cast<int>(wait));
 }
 
@@ -109,6 +106,10 @@ TextBox& Chart::textBox(int n) {
 
 int Chart::textBoxCount() const {
     return d->content.textBoxCount();
+}
+
+void Chart::setRedrawInterval(int ms) {
+    d->redrawIntervalMs = ms;
 }
 
 int Chart::draw(bool full) {

@@ -48,9 +48,12 @@ public:
     int textBoxCount() const;
 
     // Redraws. full = true draws at once (after building); the window shows it with its next paint, together
-    // with its other changes. full = false is cheap: it asks for a redraw that runs at most once per screen
-    // refresh (about 16 ms) however often it is called, drawing whatever was set last. Always returns 0.
+    // with its other changes. full = false is cheap: it asks for a redraw that runs at most once per redraw
+    // interval (and never faster than the screen refreshes, about 16 ms) however often it is called,
+    // drawing whatever was set last. Always returns 0.
     int draw(bool full);
+    // The least time between two redraws that draw(false) asks for, ms; 0 (the default): one screen refresh.
+    void setRedrawInterval(int ms);
     // A redraw asked for by draw(false) waits for the next screen refresh.
     bool drawPending() const;
     // How often the chart has actually been redrawn since it was made (for diagnostics and tests).

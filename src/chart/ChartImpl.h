@@ -19,7 +19,8 @@ public:
 
     // Applies the content and redraws at once.
     void drawNow();
-    // Asks for a redraw no sooner than one screen refresh after the last one; repeated asks are merged.
+    // Asks for a redraw no sooner than redrawIntervalMs (at least one screen refresh) after the last one;
+    // repeated asks are merged.
     void scheduleDraw();
     void showContextMenu(const QPoint& position);
 
@@ -29,6 +30,7 @@ public:
     PlotMapping mapping;
     QTimer drawTimer;
     QElapsedTimer sinceDraw;
+    int redrawIntervalMs = 0;
     int drawCount = 0;
 };
 

@@ -1,4 +1,5 @@
-// The guiding controller's law on the recorder's documented examples, tick after tick.
+// The guiding controller's law tick after tick: P alone, the running sum (Ki 1), the decaying integral
+// (Ki 0.5) and the derivative of a step.
 #include "telescope/guiding/PidLaw.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@ using telescope::PidGains;
 using telescope::PidState;
 using telescope::pidStep;
 
-TEST(PidLaw, DocumentedExamplesTickAfterTick) {
+TEST(PidLaw, TickAfterTick) {
     const struct {
         const char* name;
         PidGains gains;
