@@ -42,8 +42,8 @@ void plotSpectrum(chart::SeriesPlot& plot, const Analysis& a) {
     plot.setAxisTitles(QStringLiteral("period (s)"), QStringLiteral("amplitude (arcsec)"));
     plot.setLogarithmicX(true);
     plot.addCurve(a.series.spectrum.period, a.series.spectrum.amplitude, QColor(30, 80, 170), 1.2);
-    for (const SpectralPeak& p : a.peaks)
-        plot.addLabel(p.period, p.amplitude, text(fixed(p.period, 1) + " s"), QColor(30, 30, 30));
+    for (const ComponentFigure& c : a.components)
+        plot.addLabel(c.period, c.amplitude, text(fixed(c.period, 1) + " s"), QColor(30, 30, 30));
     plot.rescale();
 }
 
