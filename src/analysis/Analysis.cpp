@@ -2,6 +2,8 @@
 // only drift removal, folding and the correction figures touch every reading.
 #include "analysis/Analysis.h"
 
+#include "analysis/GuideLog.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -318,8 +320,35 @@ AnalysisResult analyzeFile(const std::string& path, const AnalysisOptions& optio
         result.cancelled = read.cancelled;
         return result;
     }
+    std::optional<GuideFigures> guide;
+    if (!options.guideLog.empty()) {
+        const GuideLogResult log = readGuideLog(options.guideLog, readOptions.monthNames);
+        if (!log.error.empty()) {
+            result.error = log.error;
+            return result;
+        }
+        Recording& rec = read.recording;
+        rec.added = guideCorrection(rec, log.log);
+        GuideFigures g;
+        g.file = options.guideLog;
+        g.sent = log.log.sent.size();
+        g.refused = log.log.refused;
+        g.skipped = log.log.skipped;
+        g.badLines = log.log.badLineCount;
+        if (!log.log.badLines.empty())
+            g.firstBadLine = "line " + std::to_string(log.log.badLines.front().lineNumber) + ": " +
+                             log.log.badLines.front().reason;
+        for (const SentPulse& p : log.log.sent)
+            g.net += p.correction;
+        g.firstLine =
+            static_cast<double>(log.log.firstDay - rec.firstDayNumber) * 86400.0 + log.log.firstSecondOfDay;
+        g.lastLine =
+            static_cast<double>(log.log.lastDay - rec.firstDayNumber) * 86400.0 + log.log.lastSecondOfDay;
+        guide = g;
+    }
     result.analysis = analyzeRecording(read.recording, options);
     result.analysis.fileName = path;
+    result.analysis.guide = guide;
     if (progress)
         progress(1.0);
     return result;

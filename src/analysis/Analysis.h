@@ -24,6 +24,7 @@ struct AnalysisOptions {
     std::size_t cycleBins = 64;  // most bins of each cycle's curve
     double minTrustedCycles = 2.0;
     double minSignalToNoise = 4.0;  // a component is listed when it stands this far above the local noise
+    std::string guideLog;           // a guide log: the pulses sent are added back (analyzeFile only)
     std::size_t maxComponents = 10; // found by prewhitening, besides the worm's first harmonics
     double minComponentAmplitude = 0.02; // arcsec: smaller components are not looked for
 };
@@ -51,6 +52,15 @@ struct ComponentFigure {
 struct CorrectionFigure {
     std::vector<int> orders; // the worm's harmonics taken out
     double rms = 0.0;        // arcsec, about the mean
+};
+
+// What the guide log added back (Analysis::guide).
+struct GuideFigures {
+    std::string file;
+    std::uint64_t sent = 0, refused = 0, skipped = 0, badLines = 0;
+    std::string firstBadLine;               // "line 7: cut short"
+    double net = 0.0;                       // arcsec moved in all, East + and West -
+    double firstLine = 0.0, lastLine = 0.0; // s (as Recording::seconds), the log's first and last line
 };
 
 struct RunFigure {
@@ -102,6 +112,7 @@ struct Analysis {
     std::int64_t firstDayNumber = 0;
     double readingRate = 0.0;
     std::vector<RunFigure> runs;
+    std::optional<GuideFigures> guide; // set when the readings are the guided ones plus the pulses
     std::vector<BadLine> badLines;
     std::uint64_t badLineCount = 0;
     AnalysisSeries series;

@@ -16,12 +16,13 @@ std::string fixed(double value, int decimals) {
     return std::string(buf, r.ptr);
 }
 
-std::string withError(double value, double error, int decimals) {
+std::string withError(double value, double error, int decimals, const std::string& unit) {
     // Enough decimals for two significant digits of the error, at most six.
     int shown = decimals;
     while (shown < 6 && error > 0.0 && error < 10.0 * std::pow(10.0, -shown) - 0.5 * std::pow(10.0, -shown))
         ++shown;
-    return fixed(value, shown) + " \u00b1 " + fixed(error, shown);
+    const std::string u = unit.empty() ? "" : " " + unit;
+    return fixed(value, shown) + u + " \u00b1 " + fixed(error, shown) + u;
 }
 
 std::string dateTimeText(std::int64_t dayNumber, double seconds) {
@@ -71,7 +72,7 @@ std::string periodText(const Analysis& a) {
                " recorded, at least 2 needed); the spectrum's best guess is " + fixed(a.period, 2) + " s";
     if (a.periodGiven || !(a.periodError > 0.0))
         return fixed(a.period, 2) + " s";
-    return withError(a.period, a.periodError, 2) + " s";
+    return withError(a.period, a.periodError, 2, "s");
 }
 
 std::string harmonicName(int order) {
@@ -86,10 +87,11 @@ std::string ordersText(const std::vector<int>& orders) {
 }
 
 std::string componentText(const ComponentFigure& c) {
-    std::string text = (c.periodError > 0.0 ? withError(c.period, c.periodError, 2) : fixed(c.period, 2)) +
-                       " s, " + withError(c.amplitude, c.amplitudeError, 2) + " arcsec, phase " +
-                       fixed(c.phase, 0) + " deg, " + fixed(100.0 * c.varianceShare, 1) +
-                       " % of the variance, S/N " + fixed(c.signalToNoise, 0) + ", ";
+    std::string text =
+        (c.periodError > 0.0 ? withError(c.period, c.periodError, 2, "s") : fixed(c.period, 2) + " s") +
+        ", " + withError(c.amplitude, c.amplitudeError, 2, "arcsec") + ", phase " + fixed(c.phase, 0) +
+        " deg, " + fixed(100.0 * c.varianceShare, 1) + " % of the variance, S/N " +
+        fixed(c.signalToNoise, 0) + ", ";
     if (c.wormHarmonic > 0)
         return text + harmonicName(c.wormHarmonic);
     text += "not a worm harmonic";
@@ -98,11 +100,31 @@ std::string componentText(const ComponentFigure& c) {
     return text;
 }
 
+std::string guideText(const Analysis& a, const GuideFigures& g) {
+    std::string text = "the figures are of the mount's own error, rebuilt from " + g.file +
+                       ": the readings plus " + plural(g.sent, "pulse", "pulses") + " sent (" +
+                       (g.net >= 0.0 ? "+" : "") + fixed(g.net, 1) + " arcsec in all, East +); " +
+                       std::to_string(g.refused) + " refused and " + std::to_string(g.skipped) +
+                       " skipped moved nothing";
+    // A log that starts late or ends early leaves part of the record guided.
+    if (g.firstLine > a.firstReading + 30.0 || g.lastLine < a.lastReading - 30.0)
+        text += "; the guide log covers only " + dateTimeText(a.firstDayNumber, g.firstLine) + " to " +
+                dateTimeText(a.firstDayNumber, g.lastLine) + " of the record's " +
+                dateTimeText(a.firstDayNumber, a.firstReading) + " to " +
+                dateTimeText(a.firstDayNumber, a.lastReading);
+    if (g.badLines > 0)
+        text += "; " + plural(static_cast<std::size_t>(g.badLines), "line", "lines") +
+                " of the guide log could not be read (" + g.firstBadLine + ")";
+    return text;
+}
+
 } // namespace
 
 std::vector<Figure> figures(const Analysis& a, std::size_t badLinesListed) {
     std::vector<Figure> f;
     f.push_back({"Worm period", periodText(a)});
+    if (a.guide)
+        f.push_back({"Guiding taken out", guideText(a, *a.guide)});
     if (a.hasPeriod) {
         std::string from = "the operator";
         if (!a.periodGiven) {

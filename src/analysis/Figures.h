@@ -30,9 +30,9 @@ std::vector<Figure> comparison(const Analysis& before, const Analysis& after);
 // A number with `decimals` digits after ".", whatever the locale.
 std::string fixed(double value, int decimals);
 
-// "359.00 ± 0.12": the value and its standard error with `decimals` digits, more when the error needs
-// them for two significant digits (at most six).
-std::string withError(double value, double error, int decimals);
+// "359.00 s ± 0.12 s" (unit "s"; "3.00 ± 0.02" without one): the value and its standard error with `decimals`
+// digits, more when the error needs them for two significant digits (at most six).
+std::string withError(double value, double error, int decimals, const std::string& unit = {});
 
 // "2013-Jan-05 21:14:07" for `seconds` after the midnight that begins day `dayNumber` (days since
 // 1970-01-01).
