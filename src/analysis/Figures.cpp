@@ -89,7 +89,7 @@ std::string ordersText(const std::vector<int>& orders) {
 std::string componentText(const ComponentFigure& c) {
     std::string text =
         (c.periodError > 0.0 ? withError(c.period, c.periodError, 2, "s") : fixed(c.period, 2) + " s") +
-        ", " + withError(c.amplitude, c.amplitudeError, 2, "arcsec") + ", phase " + fixed(c.phase, 0) +
+        ", " + withError(c.amplitude, c.amplitudeError, 2) + " arcsec" + ", phase " + fixed(c.phase, 0) +
         " deg, " + fixed(100.0 * c.varianceShare, 1) + " % of the variance, S/N " +
         fixed(c.signalToNoise, 0) + ", ";
     if (c.wormHarmonic > 0)
