@@ -42,6 +42,8 @@ public:
     const acquisition::SerialLink& CommPort1() const { return *m_port; }
     QTimer* Timer1() const { return m_timer1; }
     bool isRecordFileOpen() const { return m_recordWriter.isOpen(); }
+    // The record file's name as "Output File:" read at Start (relative to the working directory).
+    const QString& recordFileName() const { return m_recordFileName; }
     // The writer thread in front of the record file (benchmarks wait on it after Stop).
     acquisition::RecordWriter& recordWriter() { return m_recordWriter; }
 
