@@ -295,8 +295,8 @@ Analysis analyzeRecording(const Recording& rec, const AnalysisOptions& options) 
         a.series.cycles = cycleCurves(rec, removed, a.series.foldedCoarse, origin);
     }
 
-    // The drift-removed series for the plot: at most a few thousand points.
-    const double plotWidth = std::max(binWidth, a.recordedSeconds / 4000.0);
+    // The drift-removed series for the plot: about a point per pixel of a plot, at most 1200.
+    const double plotWidth = std::max(binWidth, a.recordedSeconds / 1200.0);
     const BinnedSeries plot = binReadings(rec, removed, plotWidth);
     for (std::size_t i = 0; i < plot.seconds.size(); ++i) {
         a.series.minutes.push_back((plot.seconds[i] - origin) / 60.0);

@@ -37,7 +37,13 @@ void plotSeries(chart::SeriesPlot& plot, const Analysis& a, const PlotColours& c
     start(plot, c, false);
     plot.setTitle(text("Drift removed (" + fixed(a.driftRate, 3) + " arcsec/min) with the fitted model"));
     plot.setAxisTitles(QStringLiteral("minutes since the first reading"), QStringLiteral("arcsec"));
-    plot.addScatter(a.series.minutes, a.series.driftRemoved, c.readings, 2.0, QStringLiteral("readings"));
+    // The readings as a thin line, gaps between runs left open: thousands of dots would cost the window a
+    // redraw of over 10 ms at every look while following.
+    std::vector<double> readings = a.series.driftRemoved;
+    for (std::size_t i = 1; i < readings.size(); ++i)
+        if (a.series.minutes[i] - a.series.minutes[i - 1] > 0.5)
+            readings[i - 1] = NAN;
+    plot.addCurve(a.series.minutes, readings, c.readings, 0.0, QStringLiteral("readings")); // a hairline
     if (a.hasPeriod) {
         // The fit as a line within runs only: a gap between runs stays a gap.
         std::vector<double> fit = a.series.fit;

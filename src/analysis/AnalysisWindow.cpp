@@ -110,7 +110,9 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     m_figures->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_figures->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_figures->verticalHeader()->setVisible(false);
-    m_figures->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Row heights follow the wrapped text: set per changed row (cheap) and all again when the column's width
+    // changes (the whole-table automatic mode costs tens of milliseconds per update).
+    m_figures->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_figures->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_figures->setWordWrap(true);
     m_figures->setTextElideMode(Qt::ElideNone);
@@ -156,6 +158,15 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     m_lookTimer = new QTimer(this);
     m_lookTimer->setInterval(kLookIntervalMs);
     connect(m_progressTimer, &QTimer::timeout, this, &AnalysisWindow::showProgress);
+    auto* rowHeights = new QTimer(this);
+    rowHeights->setSingleShot(true);
+    rowHeights->setInterval(0);
+    connect(rowHeights, &QTimer::timeout, m_figures, &QTableWidget::resizeRowsToContents);
+    connect(m_figures->horizontalHeader(), &QHeaderView::sectionResized, rowHeights,
+            [rowHeights](int column) {
+                if (column == 1)
+                    rowHeights->start();
+            });
     connect(m_lookTimer, &QTimer::timeout, this, [this] { lookNow(); });
     connect(m_background, &BackgroundAnalysis::finished, this, &AnalysisWindow::finish);
     connect(m_open, &QPushButton::clicked, this, &AnalysisWindow::openFile);
@@ -340,13 +351,21 @@ void AnalysisWindow::showFigures() {
     m_figures->setRowCount(static_cast<int>(list.size()));
     for (int i = 0; i < static_cast<int>(list.size()); ++i) {
         const Figure& f = list[static_cast<std::size_t>(i)];
+        bool changed = false;
         for (int column = 0; column < 2; ++column) {
             const QString text = QString::fromStdString(column == 0 ? f.label : f.value);
-            if (QTableWidgetItem* item = m_figures->item(i, column))
-                item->setText(text);
-            else
+            if (QTableWidgetItem* item = m_figures->item(i, column)) {
+                if (item->text() != text) {
+                    item->setText(text);
+                    changed = true;
+                }
+            } else {
                 m_figures->setItem(i, column, new QTableWidgetItem(text));
+                changed = true;
+            }
         }
+        if (changed)
+            m_figures->resizeRowToContents(i);
     }
     m_figures->setUpdatesEnabled(true);
 }
@@ -354,6 +373,7 @@ void AnalysisWindow::showFigures() {
 void AnalysisWindow::showAnalysis() {
     const Analysis& a = *m_analysis;
     showFigures();
+    // Each plot redraws in a task of its own after this one (SeriesPlot queues its redraw).
     const PlotColours colours = plotColours(m_scheme);
     plotSeries(*m_seriesPlot, a, colours);
     plotSpectrum(*m_spectrumPlot, a, colours);
