@@ -3,6 +3,7 @@
 #include "analysis/AnalysisWindow.h"
 
 #include "analysis/AnalysisPlots.h"
+#include "analysis/FigureTable.h"
 #include "analysis/Figures.h"
 #include "analysis/ReportWriter.h"
 #include "chart/SeriesPlot.h"
@@ -14,13 +15,11 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -103,20 +102,8 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     plots->addWidget(m_spectrumPlot);
     plots->addWidget(m_foldedPlot);
 
-    // Every figure whole: long values wrap within their column.
-    m_figures = new QTableWidget(0, 2, this);
+    m_figures = new FigureTable(this);
     m_figures->setObjectName(QStringLiteral("figuresTable"));
-    m_figures->setHorizontalHeaderLabels({QStringLiteral("Figure"), QStringLiteral("Value")});
-    m_figures->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    m_figures->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    m_figures->verticalHeader()->setVisible(false);
-    // Row heights follow the wrapped text: set per changed row (cheap) and all again when the column's width
-    // changes (the whole-table automatic mode costs tens of milliseconds per update).
-    m_figures->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_figures->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_figures->setWordWrap(true);
-    m_figures->setTextElideMode(Qt::ElideNone);
-    m_figures->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(plots);
@@ -158,15 +145,6 @@ AnalysisWindow::AnalysisWindow(QWidget* parent)
     m_lookTimer = new QTimer(this);
     m_lookTimer->setInterval(kLookIntervalMs);
     connect(m_progressTimer, &QTimer::timeout, this, &AnalysisWindow::showProgress);
-    auto* rowHeights = new QTimer(this);
-    rowHeights->setSingleShot(true);
-    rowHeights->setInterval(0);
-    connect(rowHeights, &QTimer::timeout, m_figures, &QTableWidget::resizeRowsToContents);
-    connect(m_figures->horizontalHeader(), &QHeaderView::sectionResized, rowHeights,
-            [rowHeights](int column) {
-                if (column == 1)
-                    rowHeights->start();
-            });
     connect(m_lookTimer, &QTimer::timeout, this, [this] { lookNow(); });
     connect(m_background, &BackgroundAnalysis::finished, this, &AnalysisWindow::finish);
     connect(m_open, &QPushButton::clicked, this, &AnalysisWindow::openFile);
@@ -309,24 +287,12 @@ void AnalysisWindow::finish(const BackgroundAnalysis::Outcome& outcome) {
                                .arg(QString::fromStdString(result.error), when)
                                .arg(kLookIntervalMs / 1000);
         } else {
-            const Analysis& a = result.analysis;
-            QString period = QStringLiteral("no worm period yet");
-            if (a.hasPeriod && a.periodTrusted)
-                period = QStringLiteral("worm period %1")
-                             .arg(QString::fromStdString(a.periodError > 0.0
-                                                             ? withError(a.period, a.periodError, 2, "s")
-                                                             : fixed(a.period, 2) + " s"));
-            else if (a.hasPeriod)
-                period = QStringLiteral("the worm period needs two turns to be trusted (best guess %1 s)")
-                             .arg(QString::fromStdString(fixed(a.period, 1)));
             m_liveStatus =
-                QStringLiteral("%1 whole %2, %3. Last look %4: %5 new lines%6.")
-                    .arg(a.wholeCycles)
-                    .arg(a.wholeCycles == 1 ? QStringLiteral("turn") : QStringLiteral("turns"))
-                    .arg(period, when)
+                QStringLiteral("%1. Last look %2: %3 new lines%4.")
+                    .arg(QString::fromStdString(followSummary(result.analysis)), when)
                     .arg(outcome.read.newLines)
-                    .arg(outcome.read.restarted ? QStringLiteral(" (the file had become shorter: "
-                                                                 "read again from its start)")
+                    .arg(outcome.read.restarted
+                             ? QStringLiteral(" (the file had become shorter: read again from its start)")
                          : m_quietLooks >= 6
                              ? QStringLiteral("; nothing new for a minute: has the recording stopped?")
                              : QString());
@@ -345,34 +311,9 @@ void AnalysisWindow::finish(const BackgroundAnalysis::Outcome& outcome) {
     emit analysisFinished(true);
 }
 
-void AnalysisWindow::showFigures() {
-    const std::vector<Figure> list = figures(*m_analysis, 200);
-    m_figures->setUpdatesEnabled(false);
-    m_figures->setRowCount(static_cast<int>(list.size()));
-    for (int i = 0; i < static_cast<int>(list.size()); ++i) {
-        const Figure& f = list[static_cast<std::size_t>(i)];
-        bool changed = false;
-        for (int column = 0; column < 2; ++column) {
-            const QString text = QString::fromStdString(column == 0 ? f.label : f.value);
-            if (QTableWidgetItem* item = m_figures->item(i, column)) {
-                if (item->text() != text) {
-                    item->setText(text);
-                    changed = true;
-                }
-            } else {
-                m_figures->setItem(i, column, new QTableWidgetItem(text));
-                changed = true;
-            }
-        }
-        if (changed)
-            m_figures->resizeRowToContents(i);
-    }
-    m_figures->setUpdatesEnabled(true);
-}
-
 void AnalysisWindow::showAnalysis() {
     const Analysis& a = *m_analysis;
-    showFigures();
+    m_figures->setFigures(figures(a, 200));
     // Each plot redraws in a task of its own after this one (SeriesPlot queues its redraw).
     const PlotColours colours = plotColours(m_scheme);
     plotSeries(*m_seriesPlot, a, colours);

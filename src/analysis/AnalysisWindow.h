@@ -18,7 +18,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
 class QTimer;
 
 namespace chart {
@@ -26,6 +25,8 @@ class SeriesPlot;
 }
 
 namespace analysis {
+
+class FigureTable;
 
 class AnalysisWindow : public QWidget {
     Q_OBJECT
@@ -70,7 +71,6 @@ private:
     void showProgress();
     void finish(const BackgroundAnalysis::Outcome& outcome);
     void showAnalysis();
-    void showFigures();
     void showFollowBar();
     void showMessage(const QString& text, bool failure);
 
@@ -89,7 +89,7 @@ private:
     QLabel* m_followLabel;
     QPushButton* m_followButton;
     QPushButton* m_stopFollowingButton;
-    QTableWidget* m_figures;
+    FigureTable* m_figures;
     chart::SeriesPlot* m_seriesPlot;
     chart::SeriesPlot* m_spectrumPlot;
     chart::SeriesPlot* m_foldedPlot;

@@ -199,6 +199,16 @@ std::vector<Figure> figures(const Analysis& a, std::size_t badLinesListed) {
     return f;
 }
 
+std::string followSummary(const Analysis& a) {
+    std::string text = plural(static_cast<std::size_t>(a.wholeCycles), "whole turn", "whole turns") + ", ";
+    if (!a.hasPeriod)
+        return text + "no worm period yet";
+    if (!a.periodTrusted)
+        return text + "the worm period needs two turns to be trusted (best guess " + fixed(a.period, 1) +
+               " s)";
+    return text + "worm period " + periodText(a);
+}
+
 std::string figureText(const std::vector<Figure>& list) {
     std::string out;
     for (const Figure& f : list)

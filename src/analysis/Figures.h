@@ -17,6 +17,10 @@ struct Figure {
 // Starts with "Worm period". Bad lines are listed up to `badLinesListed`.
 std::vector<Figure> figures(const Analysis& a, std::size_t badLinesListed = 20);
 
+// What a look at a followed record file found, in a few words: "4 whole turns, worm period 480.08 s ± 0.44
+// s".
+std::string followSummary(const Analysis& a);
+
 // "label: value" per figure, each ended by '\n'.
 std::string figureText(const std::vector<Figure>& list);
 
