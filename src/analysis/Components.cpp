@@ -118,8 +118,10 @@ ComponentFit findComponents(const BinnedSeries& bins, const ModelFit& wormFit,
     const double white = 4.0 * out.fit.readingVariance / std::max(bins.readings(), 1.0);
     // The noise's power, from what the fit leaves where it takes in less than 80 % of a sinusoid, corrected
     // for what it takes in there (a residual is quieter than its noise near what was fitted and near 0 Hz).
-    std::vector<double> noisePower(judged.residual.period.size(), 0.0);
-    {
+    // One transform per column of the fit: with very many (dozens of runs, each with its drift) the plain
+    // local mean, notches left out, has to do.
+    std::vector<double> noisePower = judged.mean.power;
+    if (influence.basis.size() <= 80) {
         const std::vector<double> absorbed = absorbedShare(bins, influence.basis, judged.residual);
         std::vector<double> corrected(noisePower.size());
         std::vector<char> kept(noisePower.size());
