@@ -129,8 +129,10 @@ std::vector<double> termFrequencies(const ModelShape& shape) {
     return f;
 }
 
+// `orders`: of the first terms, the worm's harmonics of `frequencies[0] / orders[0]`, whose sines and cosines
+// come from the fundamental's by the angle-sum recurrence (one sincos per bin for all of them).
 Design design(const BinnedSeries& bins, const std::vector<double>& frequencies,
-              const std::vector<int>& degrees, double origin) {
+              const std::vector<int>& degrees, double origin, const std::vector<int>& orders) {
     Design d;
     Eigen::Index cols = 0;
     for (std::size_t r = 0; r < bins.runs.size(); ++r) {
@@ -152,6 +154,12 @@ Design design(const BinnedSeries& bins, const std::vector<double>& frequencies,
     const auto rows = static_cast<Eigen::Index>(bins.seconds.size());
     d.a = Eigen::MatrixXd::Zero(rows, cols);
     d.y.resize(rows);
+    const std::size_t worm = std::min(orders.size(), frequencies.size());
+    const double fundamental = worm > 0 ? frequencies[0] / orders[0] : 0.0;
+    int highest = 0;
+    for (std::size_t k = 0; k < worm; ++k)
+        highest = std::max(highest, orders[k]);
+    std::vector<double> c(static_cast<std::size_t>(highest) + 1), sn(static_cast<std::size_t>(highest) + 1);
     for (std::size_t r = 0; r < bins.runs.size(); ++r) {
         const RunDrift& drift = d.drift[r];
         for (std::size_t i = bins.runs[r].first; i < bins.runs[r].end; ++i) {
@@ -162,11 +170,25 @@ Design design(const BinnedSeries& bins, const std::vector<double>& frequencies,
             for (int p = 0; p <= degrees[r]; ++p, power *= u)
                 d.a(row, d.firstColumn[r] + p) = power;
             const double tau = bins.seconds[i] - origin;
+            if (worm > 0) {
+                const double x = kTwoPi * fundamental * tau;
+                c[0] = 1.0, sn[0] = 0.0, c[1] = std::cos(x), sn[1] = std::sin(x);
+                for (std::size_t k = 2; k < c.size(); ++k) {
+                    c[k] = c[k - 1] * c[1] - sn[k - 1] * sn[1];
+                    sn[k] = sn[k - 1] * c[1] + c[k - 1] * sn[1];
+                }
+            }
             for (std::size_t k = 0; k < frequencies.size(); ++k) {
-                const double x = kTwoPi * frequencies[k] * tau;
-                const auto c = d.sinusoidColumn + 2 * static_cast<Eigen::Index>(k);
-                d.a(row, c) = s * std::cos(x);
-                d.a(row, c + 1) = s * std::sin(x);
+                const auto col = d.sinusoidColumn + 2 * static_cast<Eigen::Index>(k);
+                if (k < worm) {
+                    const auto o = static_cast<std::size_t>(orders[k]);
+                    d.a(row, col) = s * c[o];
+                    d.a(row, col + 1) = s * sn[o];
+                } else {
+                    const double x = kTwoPi * frequencies[k] * tau;
+                    d.a(row, col) = s * std::cos(x);
+                    d.a(row, col + 1) = s * std::sin(x);
+                }
             }
             d.y(row) = s * bins.value[i];
         }
@@ -181,10 +203,11 @@ struct Solved {
     double squares = 0.0;
 };
 
-Solved solve(const BinnedSeries& bins, const std::vector<double>& frequencies,
-             const std::vector<int>& degrees, double origin) {
+Solved solve(const BinnedSeries& bins, const ModelShape& shape, const std::vector<int>& degrees,
+             double origin) {
     Solved s;
-    s.d = design(bins, frequencies, degrees, origin);
+    s.d = design(bins, termFrequencies(shape), degrees, origin,
+                 shape.period > 0.0 ? shape.orders : std::vector<int>());
     if (s.d.a.rows() < s.d.a.cols() + 2)
         return s;
     s.x = s.d.a.colPivHouseholderQr().solve(s.d.y);
@@ -231,7 +254,7 @@ ModelFit result(const Solved& s, const ModelShape& shape, const std::vector<doub
 ModelFit fitModel(const BinnedSeries& bins, const ModelShape& shape, const std::vector<int>& degrees,
                   double timeOrigin) {
     const std::vector<double> frequencies = termFrequencies(shape);
-    const Solved s = solve(bins, frequencies, degrees, timeOrigin);
+    const Solved s = solve(bins, shape, degrees, timeOrigin);
     if (!s.ok) {
         ModelFit failed;
         failed.timeOrigin = timeOrigin;
@@ -257,30 +280,25 @@ ModelFit refineModel(const BinnedSeries& bins, const ModelShape& start, const st
 
     // The frequency columns of the Jacobian, in units of 1 / span so that they weigh like the others.
     const auto jacobian = [&](const Solved& s) {
-        const std::vector<double> f = termFrequencies(shape);
+        const std::size_t terms = termFrequencies(shape).size();
         Eigen::MatrixXd j(s.d.a.rows(), s.d.a.cols() + free);
         j.leftCols(s.d.a.cols()) = s.d.a;
         j.rightCols(free).setZero();
-        for (std::size_t r = 0; r < bins.runs.size(); ++r)
-            for (std::size_t i = bins.runs[r].first; i < bins.runs[r].end; ++i) {
-                const auto row = static_cast<Eigen::Index>(i);
-                const double sw = std::sqrt(bins.weight[i]);
-                const double tau = bins.seconds[i] - origin;
-                for (std::size_t k = 0; k < f.size(); ++k) {
-                    const auto c = s.d.sinusoidColumn + 2 * static_cast<Eigen::Index>(k);
-                    const double x = kTwoPi * f[k] * tau;
-                    // d/df (a cos x + b sin x) = 2 pi tau (b cos x - a sin x); the worm's order k moves at k.
-                    const double slope =
-                        sw * kTwoPi * tau / span * (s.x(c + 1) * std::cos(x) - s.x(c) * std::sin(x));
-                    if (k < worm) {
-                        if (wormFree)
-                            j(row, s.d.a.cols()) += slope * shape.orders[k];
-                    } else {
-                        j(row, s.d.a.cols() + (wormFree ? 1 : 0) + static_cast<Eigen::Index>(k - worm)) =
-                            slope;
-                    }
+        for (Eigen::Index row = 0; row < j.rows(); ++row) {
+            const double scale = kTwoPi * (bins.seconds[static_cast<std::size_t>(row)] - origin) / span;
+            for (std::size_t k = 0; k < terms; ++k) {
+                const auto c = s.d.sinusoidColumn + 2 * static_cast<Eigen::Index>(k);
+                // d/df (a cos x + b sin x) = 2 pi tau (b cos x - a sin x), the design's columns holding
+                // sqrt(w) cos x and sqrt(w) sin x; the worm's order k moves k times as fast.
+                const double slope = scale * (s.x(c + 1) * s.d.a(row, c) - s.x(c) * s.d.a(row, c + 1));
+                if (k < worm) {
+                    if (wormFree)
+                        j(row, s.d.a.cols()) += slope * shape.orders[k];
+                } else {
+                    j(row, s.d.a.cols() + (wormFree ? 1 : 0) + static_cast<Eigen::Index>(k - worm)) = slope;
                 }
             }
+        }
         return j;
     };
     // Frequencies after a step of `delta` (units of 1 / span): the worm's fundamental, then the components.
@@ -294,7 +312,7 @@ ModelFit refineModel(const BinnedSeries& bins, const ModelShape& start, const st
         return s;
     };
 
-    Solved current = solve(bins, termFrequencies(shape), degrees, origin);
+    Solved current = solve(bins, shape, degrees, origin);
     if (!current.ok)
         return failed;
     for (int iteration = 0; iteration < 30 && free > 0; ++iteration) {
@@ -314,7 +332,7 @@ ModelFit refineModel(const BinnedSeries& bins, const ModelShape& start, const st
         bool moved = false;
         for (int halving = 0; halving < 8 && !moved; ++halving, delta *= 0.5) {
             const ModelShape trial = stepped(delta);
-            Solved s = solve(bins, termFrequencies(trial), degrees, origin);
+            Solved s = solve(bins, trial, degrees, origin);
             if (s.ok && s.squares <= current.squares) {
                 current = std::move(s);
                 shape = trial;
