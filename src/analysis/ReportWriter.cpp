@@ -81,8 +81,8 @@ int drawComponents(QPainter& painter, const Analysis& a, const std::string& test
         int width;
     };
     const Column columns[] = {
-        {"", 22},         {"period (s)", 120}, {"amplitude (arcsec)", 130}, {"phase (deg)", 76},
-        {"variance", 70}, {"S/N", 40},         {"what it is", width - 458}};
+        {"", 22},         {"period (s)", 120}, {"amplitude (arcsec)", 130}, {"phase (deg)", 88},
+        {"variance", 70}, {"S/N", 40},         {"what it is", width - 470}};
     const int row = painter.fontMetrics().height() + 3;
     int x = kMargin;
     for (const Column& c : columns) {
