@@ -37,8 +37,8 @@ ModelShape wormShape(double period, int harmonics) {
 }
 
 // The start for the least-squares period: a scan of linear fits over +-1.2 resolution widths around the
-// spectrum's peak in steps of a fifth of one (the peak's interpolated top lies well within), which places it in
-// the right valley of the residual; Gauss-Newton finishes from there.
+// spectrum's peak in steps of a fifth of one (the peak's interpolated top lies well within), which places it
+// in the right valley of the residual; Gauss-Newton finishes from there.
 double scanPeriod(const BinnedSeries& bins, double start, double span, int harmonics, double origin) {
     const std::vector<int> degrees = driftDegrees(bins, start);
     const auto cost = [&](double p) {

@@ -116,7 +116,8 @@ private slots:
     }
 
     void followsTheRecordFileBeingWritten() {
-        // The recorder has written a turn and a half of 4.25; the rest comes in pieces while the window follows.
+        // The recorder has written a turn and a half of 4.25; the rest comes in pieces while the window
+        // follows.
         const std::string text = record(4.25);
         const QString path = m_dir.filePath(QStringLiteral("live.txt"));
         const std::size_t first = text.size() * 3 / 8 + 17; // within a line
