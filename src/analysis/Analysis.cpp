@@ -1,9 +1,12 @@
 // The analysis pipeline. Heavy work runs on bins of about one second (the worm's periods are minutes long);
-// only drift removal and folding touch every reading.
+// only drift removal, folding and the correction figures touch every reading.
 #include "analysis/Analysis.h"
+
+#include "analysis/GuideLog.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace analysis {
 namespace {
@@ -25,48 +28,38 @@ int usableHarmonics(double period, double binWidth, int wanted) {
     return std::clamp(static_cast<int>(period / (4.0 * binWidth)), 1, wanted);
 }
 
-// Least-squares period: scan around the spectrum's peak over +-2 resolution widths, then a golden-section
-// search between the best scan point's neighbours.
-double refinePeriod(const BinnedSeries& bins, double start, double span, int harmonics, double origin) {
+ModelShape wormShape(double period, int harmonics) {
+    ModelShape shape;
+    shape.period = period;
+    for (int k = 1; k <= harmonics; ++k)
+        shape.orders.push_back(k);
+    return shape;
+}
+
+// The start for the least-squares period: a scan of linear fits over +-1.2 resolution widths around the
+// spectrum's peak in steps of a fifth of one (the peak's interpolated top lies well within), which places it
+// in the right valley of the residual; Gauss-Newton finishes from there.
+double scanPeriod(const BinnedSeries& bins, double start, double span, int harmonics, double origin) {
     const std::vector<int> degrees = driftDegrees(bins, start);
     const auto cost = [&](double p) {
-        const ModelFit f = fitModel(bins, p, harmonics, degrees, origin);
+        const ModelFit f = fitModel(bins, wormShape(p, harmonics), degrees, origin);
         return f.ok ? f.residualSquares : INFINITY;
     };
     const double width = start * start / std::max(span, start);
-    const double lo = std::max(start - 2.0 * width, 0.8 * start);
-    const double hi = std::min(start + 2.0 * width, 1.25 * start);
-    constexpr int kSteps = 40;
+    const double lo = std::max(start - 1.2 * width, 0.8 * start);
+    const double hi = std::min(start + 1.2 * width, 1.25 * start);
+    constexpr int kSteps = 12;
     double best = start;
     double bestCost = cost(start);
-    int bestStep = -1;
     for (int i = 0; i <= kSteps; ++i) {
         const double p = lo + (hi - lo) * i / kSteps;
         const double c = cost(p);
         if (c < bestCost) {
             best = p;
             bestCost = c;
-            bestStep = i;
         }
     }
-    if (bestStep < 0)
-        return best;
-    double a = std::max(lo, best - (hi - lo) / kSteps);
-    double b = std::min(hi, best + (hi - lo) / kSteps);
-    const double g = (std::sqrt(5.0) - 1.0) / 2.0;
-    double x1 = b - g * (b - a), x2 = a + g * (b - a);
-    double c1 = cost(x1), c2 = cost(x2);
-    for (int i = 0; i < 40 && b - a > 1e-6 * start; ++i) {
-        if (c1 < c2) {
-            b = x2, x2 = x1, c2 = c1;
-            x1 = b - g * (b - a), c1 = cost(x1);
-        } else {
-            a = x1, x1 = x2, c1 = c2;
-            x2 = a + g * (b - a), c2 = cost(x2);
-        }
-    }
-    const double refined = 0.5 * (a + b);
-    return cost(refined) <= bestCost ? refined : best;
+    return best;
 }
 
 // Largest power of two not above `most` that leaves about `perBin` readings in each bin; at least 8.
@@ -75,6 +68,85 @@ std::size_t binsFor(double readings, double perBin, std::size_t most) {
     while (bins * 2 <= most && readings / static_cast<double>(bins * 2) >= perBin)
         bins *= 2;
     return bins;
+}
+
+// The RMS about the mean of `removed` less all the fit's worm harmonics, and less only the strongest 1, 2, 3.
+void correctionFigures(Analysis& a, const Recording& rec, const std::vector<double>& removed,
+                       const ModelFit& fit) {
+    std::vector<const Term*> worm;
+    for (const Term& t : fit.terms)
+        if (t.order > 0)
+            worm.push_back(&t);
+    if (worm.empty() || fit.period <= 0.0)
+        return;
+    std::sort(worm.begin(), worm.end(),
+              [](const Term* x, const Term* y) { return x->amplitude() > y->amplitude(); });
+    const std::size_t variants = std::min<std::size_t>(3, worm.size());
+    int highest = 0;
+    for (const Term* t : worm)
+        highest = std::max(highest, t->order);
+    std::vector<double> sum(variants + 1, 0.0), squares(variants + 1, 0.0), c(highest + 1), s(highest + 1);
+    const double w = 2.0 * std::numbers::pi / fit.period;
+    for (std::size_t i = 0; i < removed.size(); ++i) {
+        // cos and sin of k x from those of x, one pair of calls per reading.
+        const double x = w * (rec.seconds[i] - fit.timeOrigin);
+        c[0] = 1.0, s[0] = 0.0, c[1] = std::cos(x), s[1] = std::sin(x);
+        for (int k = 2; k <= highest; ++k) {
+            c[k] = c[k - 1] * c[1] - s[k - 1] * s[1];
+            s[k] = s[k - 1] * c[1] + c[k - 1] * s[1];
+        }
+        double v = removed[i];
+        for (std::size_t n = 0; n < worm.size(); ++n) {
+            const Term& t = *worm[n];
+            v -= t.cosine * c[static_cast<std::size_t>(t.order)] +
+                 t.sine * s[static_cast<std::size_t>(t.order)];
+            if (n < variants) {
+                sum[n] += v;
+                squares[n] += v * v;
+            }
+        }
+        sum[variants] += v;
+        squares[variants] += v * v;
+    }
+    const double n = static_cast<double>(removed.size());
+    const auto rms = [&](std::size_t k) {
+        return std::sqrt(std::max(0.0, squares[k] / n - (sum[k] / n) * (sum[k] / n)));
+    };
+    a.correctedRms = rms(variants);
+    for (std::size_t k = 0; k < variants; ++k) {
+        CorrectionFigure figure{{}, rms(k)};
+        for (std::size_t m = 0; m <= k; ++m)
+            figure.orders.push_back(worm[m]->order);
+        a.strongest.push_back(figure);
+    }
+}
+
+void componentFigures(Analysis& a, const ComponentFit& found, double span) {
+    const double variance = a.rms * a.rms;
+    for (std::size_t k = 0; k < found.fit.terms.size(); ++k) {
+        const Term& t = found.fit.terms[k];
+        if (found.signalToNoise[k] < a.minSignalToNoise || t.amplitude() < a.minComponentAmplitude)
+            continue;
+        ComponentFigure c;
+        c.period = 1.0 / t.frequency;
+        c.periodError = t.frequencyError * c.period * c.period;
+        c.amplitude = t.amplitude();
+        c.amplitudeError = t.amplitudeError;
+        c.phase = t.phaseDegrees();
+        c.varianceShare = variance > 0.0 ? 0.5 * c.amplitude * c.amplitude / variance : 0.0;
+        c.signalToNoise = found.signalToNoise[k];
+        if (a.hasPeriod) {
+            c.wormRatio = a.period / c.period;
+            const long k2 = std::lround(c.wormRatio);
+            if (t.order > 0)
+                c.wormHarmonic = t.order;
+            else if (k2 >= 1 && std::abs(t.frequency - static_cast<double>(k2) / a.period) < 1.0 / span)
+                c.wormHarmonic = static_cast<int>(k2);
+        }
+        a.components.push_back(c);
+    }
+    std::sort(a.components.begin(), a.components.end(),
+              [](const ComponentFigure& x, const ComponentFigure& y) { return x.amplitude > y.amplitude; });
 }
 
 } // namespace
@@ -86,6 +158,8 @@ Analysis analyzeRecording(const Recording& rec, const AnalysisOptions& options) 
     a.badLines = rec.badLines;
     a.badLineCount = rec.badLineCount;
     a.firstDayNumber = rec.firstDayNumber;
+    a.minSignalToNoise = options.minSignalToNoise;
+    a.minComponentAmplitude = options.minComponentAmplitude;
     if (rec.size() == 0)
         return a;
 
@@ -108,7 +182,7 @@ Analysis analyzeRecording(const Recording& rec, const AnalysisOptions& options) 
     const BinnedSeries bins = binReadings(rec, values, binWidth);
 
     // The spectrum of the readings with a straight line per run removed.
-    const ModelFit lineFit = fitModel(bins, 0.0, 0, std::vector<int>(bins.runs.size(), 1), origin);
+    const ModelFit lineFit = fitModel(bins, {}, std::vector<int>(bins.runs.size(), 1), origin);
     std::vector<double> residual(bins.value.size());
     for (std::size_t r = 0; r < bins.runs.size(); ++r)
         for (std::size_t i = bins.runs[r].first; i < bins.runs[r].end; ++i)
@@ -116,9 +190,9 @@ Analysis analyzeRecording(const Recording& rec, const AnalysisOptions& options) 
     const double shortest = std::max(4.0 * binWidth, 8.0);
     const double longest = std::max(shortest * 2.0, std::min(span, 2.0 * options.maxPeriod));
     a.series.spectrum = amplitudeSpectrum(bins, residual, shortest, longest);
-    a.peaks = spectralPeaks(a.series.spectrum, 6, shortest, longest);
 
-    if (options.period && *options.period > 0.0) {
+    const bool periodGiven = options.period && *options.period > 0.0;
+    if (periodGiven) {
         a.period = *options.period;
         a.periodGiven = true;
         a.hasPeriod = true;
@@ -128,15 +202,42 @@ Analysis analyzeRecording(const Recording& rec, const AnalysisOptions& options) 
         if (!worm.empty()) {
             a.spectrumPeriod = worm.front().period;
             const int k = usableHarmonics(a.spectrumPeriod, binWidth, options.harmonics);
-            a.period = refinePeriod(bins, a.spectrumPeriod, span, k, origin);
+            a.period = scanPeriod(bins, a.spectrumPeriod, span, k, origin);
             a.hasPeriod = true;
         }
     }
 
-    // The final model: drift per run, plus the harmonics when there is a period.
+    // The final model: drift per run, the worm's harmonics with the period refined, and the components found
+    // in what they leave.
     const int harmonics = a.hasPeriod ? usableHarmonics(a.period, binWidth, options.harmonics) : 0;
-    const ModelFit fit =
-        fitModel(bins, a.hasPeriod ? a.period : 0.0, harmonics, driftDegrees(bins, a.period), origin);
+    const std::vector<int> degrees = driftDegrees(bins, a.period);
+    ModelFit wormFit =
+        refineModel(bins, wormShape(a.hasPeriod ? a.period : 0.0, harmonics), degrees, origin, periodGiven);
+    if (!wormFit.ok)
+        wormFit = fitModel(bins, wormShape(a.hasPeriod ? a.period : 0.0, harmonics), degrees, origin);
+    ComponentSearch search;
+    search.minSignalToNoise = options.minSignalToNoise;
+    search.most = options.maxComponents;
+    search.minAmplitude = options.minComponentAmplitude;
+    search.shortestPeriod = shortest;
+    search.longestPeriod = options.maxPeriod;
+    ComponentFit found;
+    if (wormFit.ok)
+        found = findComponents(bins, wormFit, degrees, periodGiven, search);
+    else
+        found.fit = wormFit;
+    const ModelFit& fit = found.fit;
+    if (a.hasPeriod && fit.ok && fit.period > 0.0) {
+        a.period = fit.period;
+        a.periodError = fit.periodError;
+        a.periodErrorScale = found.periodErrorScale;
+    }
+    a.shortestComponent = search.shortestPeriod;
+    a.longestComponent = std::min(search.longestPeriod, std::max(bins.span(), 1.0) / search.leastCycles);
+    a.series.residualSpectrum = found.residual;
+    for (const double noise : found.noise)
+        a.series.threshold.push_back(options.minSignalToNoise * noise);
+
     std::vector<double>& removed = values; // drift removed in place
     double sum = 0.0;
     for (std::size_t r = 0; r < rec.runs.size(); ++r) {
@@ -152,6 +253,9 @@ Analysis analyzeRecording(const Recording& rec, const AnalysisOptions& options) 
         }
         for (std::size_t i = run.first; i < run.end; ++i)
             sum += removed[i];
+        if (a.hasPeriod)
+            a.wholeCycles +=
+                static_cast<long>((figure.end - figure.start + 1.0 / rec.readingRate) / a.period);
         a.runs.push_back(figure);
     }
     double weighted = 0.0, length = 0.0;
@@ -167,13 +271,20 @@ Analysis analyzeRecording(const Recording& rec, const AnalysisOptions& options) 
         a.maxExcursion = std::max(a.maxExcursion, std::abs(v - mean));
     }
     a.rms = std::sqrt(squares / static_cast<double>(rec.size()));
+    if (fit.ok)
+        componentFigures(a, found, std::max(bins.span(), 1.0));
 
     if (a.hasPeriod) {
         a.cycles = a.recordedSeconds / a.period;
         a.periodTrusted = a.periodGiven || a.cycles >= options.minTrustedCycles;
-        for (int k = 0; k < harmonics && fit.ok; ++k)
-            a.harmonics.push_back({k + 1, a.period / (k + 1), fit.amplitude(static_cast<std::size_t>(k)),
-                                   fit.phaseDegrees(static_cast<std::size_t>(k))});
+        for (const Term& t : fit.terms)
+            if (t.order > 0)
+                a.harmonics.push_back(
+                    {t.order, a.period / t.order, t.amplitude(), t.amplitudeError, t.phaseDegrees()});
+        std::sort(a.harmonics.begin(), a.harmonics.end(),
+                  [](const HarmonicFigure& x, const HarmonicFigure& y) { return x.order < y.order; });
+        if (fit.ok)
+            correctionFigures(a, rec, removed, fit);
         const double n = static_cast<double>(rec.size());
         a.series.folded = foldReadings(rec, removed, a.period, origin, binsFor(n, 200.0, options.phaseBins));
         a.foldedPeakToPeak = a.series.folded.peakToPeak();
@@ -185,13 +296,13 @@ Analysis analyzeRecording(const Recording& rec, const AnalysisOptions& options) 
         a.series.cycles = cycleCurves(rec, removed, a.series.foldedCoarse, origin);
     }
 
-    // The drift-removed series for the plot: at most a few thousand points.
-    const double plotWidth = std::max(binWidth, a.recordedSeconds / 4000.0);
+    // The drift-removed series for the plot: about a point per pixel of a plot, at most 1200.
+    const double plotWidth = std::max(binWidth, a.recordedSeconds / 1200.0);
     const BinnedSeries plot = binReadings(rec, removed, plotWidth);
     for (std::size_t i = 0; i < plot.seconds.size(); ++i) {
         a.series.minutes.push_back((plot.seconds[i] - origin) / 60.0);
         a.series.driftRemoved.push_back(plot.value[i]);
-        a.series.fit.push_back(fit.ok ? fit.periodicAt(plot.seconds[i]) : 0.0);
+        a.series.fit.push_back(fit.ok ? fit.periodicAt(plot.seconds[i]) + fit.otherAt(plot.seconds[i]) : 0.0);
     }
     return a;
 }
@@ -210,8 +321,35 @@ AnalysisResult analyzeFile(const std::string& path, const AnalysisOptions& optio
         result.cancelled = read.cancelled;
         return result;
     }
+    std::optional<GuideFigures> guide;
+    if (!options.guideLog.empty()) {
+        const GuideLogResult log = readGuideLog(options.guideLog, readOptions.monthNames);
+        if (!log.error.empty()) {
+            result.error = log.error;
+            return result;
+        }
+        Recording& rec = read.recording;
+        rec.added = guideCorrection(rec, log.log);
+        GuideFigures g;
+        g.file = options.guideLog;
+        g.sent = log.log.sent.size();
+        g.refused = log.log.refused;
+        g.skipped = log.log.skipped;
+        g.badLines = log.log.badLineCount;
+        if (!log.log.badLines.empty())
+            g.firstBadLine = "line " + std::to_string(log.log.badLines.front().lineNumber) + ": " +
+                             log.log.badLines.front().reason;
+        for (const SentPulse& p : log.log.sent)
+            g.net += p.correction;
+        g.firstLine =
+            static_cast<double>(log.log.firstDay - rec.firstDayNumber) * 86400.0 + log.log.firstSecondOfDay;
+        g.lastLine =
+            static_cast<double>(log.log.lastDay - rec.firstDayNumber) * 86400.0 + log.log.lastSecondOfDay;
+        guide = g;
+    }
     result.analysis = analyzeRecording(read.recording, options);
     result.analysis.fileName = path;
+    result.analysis.guide = guide;
     if (progress)
         progress(1.0);
     return result;

@@ -16,6 +16,15 @@ std::string fixed(double value, int decimals) {
     return std::string(buf, r.ptr);
 }
 
+std::string withError(double value, double error, int decimals, const std::string& unit) {
+    // Enough decimals for two significant digits of the error, at most six.
+    int shown = decimals;
+    while (shown < 6 && error > 0.0 && error < 10.0 * std::pow(10.0, -shown) - 0.5 * std::pow(10.0, -shown))
+        ++shown;
+    const std::string u = unit.empty() ? "" : " " + unit;
+    return fixed(value, shown) + u + " \u00b1 " + fixed(error, shown) + u;
+}
+
 std::string dateTimeText(std::int64_t dayNumber, double seconds) {
     const auto whole = static_cast<std::int64_t>(std::floor(seconds));
     std::int64_t z = dayNumber + whole / 86400 + 719468;
@@ -61,7 +70,52 @@ std::string periodText(const Analysis& a) {
     if (!a.periodTrusted)
         return "cannot be trusted (too few cycles: " + fixed(a.cycles, 1) +
                " recorded, at least 2 needed); the spectrum's best guess is " + fixed(a.period, 2) + " s";
-    return fixed(a.period, 2) + " s";
+    if (a.periodGiven || !(a.periodError > 0.0))
+        return fixed(a.period, 2) + " s";
+    return withError(a.period, a.periodError, 2, "s");
+}
+
+std::string harmonicName(int order) {
+    return "worm \u00d7 " + std::to_string(order);
+}
+
+std::string ordersText(const std::vector<int>& orders) {
+    std::string text = "worm \u00d7 ";
+    for (std::size_t i = 0; i < orders.size(); ++i)
+        text += (i ? ", " : "") + std::to_string(orders[i]);
+    return text;
+}
+
+std::string componentText(const ComponentFigure& c) {
+    std::string text =
+        (c.periodError > 0.0 ? withError(c.period, c.periodError, 2, "s") : fixed(c.period, 2) + " s") +
+        ", " + withError(c.amplitude, c.amplitudeError, 2) + " arcsec" + ", phase " + fixed(c.phase, 0) +
+        " deg, " + fixed(100.0 * c.varianceShare, 1) + " % of the variance, S/N " +
+        fixed(c.signalToNoise, 0) + ", ";
+    if (c.wormHarmonic > 0)
+        return text + harmonicName(c.wormHarmonic);
+    text += "not a worm harmonic";
+    if (c.wormRatio > 0.0)
+        text += " (worm period / " + fixed(c.wormRatio, 3) + ")";
+    return text;
+}
+
+std::string guideText(const Analysis& a, const GuideFigures& g) {
+    std::string text = "the figures are of the mount's own error, rebuilt from " + g.file +
+                       ": the readings plus " + plural(g.sent, "pulse", "pulses") + " sent (" +
+                       (g.net >= 0.0 ? "+" : "") + fixed(g.net, 1) + " arcsec in all, East +); " +
+                       std::to_string(g.refused) + " refused and " + std::to_string(g.skipped) +
+                       " skipped moved nothing";
+    // A log that starts late or ends early leaves part of the record guided.
+    if (g.firstLine > a.firstReading + 30.0 || g.lastLine < a.lastReading - 30.0)
+        text += "; the guide log covers only " + dateTimeText(a.firstDayNumber, g.firstLine) + " to " +
+                dateTimeText(a.firstDayNumber, g.lastLine) + " of the record's " +
+                dateTimeText(a.firstDayNumber, a.firstReading) + " to " +
+                dateTimeText(a.firstDayNumber, a.lastReading);
+    if (g.badLines > 0)
+        text += "; " + plural(static_cast<std::size_t>(g.badLines), "line", "lines") +
+                " of the guide log could not be read (" + g.firstBadLine + ")";
+    return text;
 }
 
 } // namespace
@@ -69,22 +123,50 @@ std::string periodText(const Analysis& a) {
 std::vector<Figure> figures(const Analysis& a, std::size_t badLinesListed) {
     std::vector<Figure> f;
     f.push_back({"Worm period", periodText(a)});
+    if (a.guide)
+        f.push_back({"Guiding taken out", guideText(a, *a.guide)});
     if (a.hasPeriod) {
-        f.push_back({"Period from", a.periodGiven ? std::string("the operator")
-                                                  : "the spectrum's peak at " + fixed(a.spectrumPeriod, 1) +
-                                                        " s, refined by a harmonic fit"});
-        f.push_back({"Worm cycles", fixed(a.cycles, 1)});
+        std::string from = "the operator";
+        if (!a.periodGiven) {
+            from = "the spectrum's peak at " + fixed(a.spectrumPeriod, 1) +
+                   " s, refined by a least-squares fit of the period with its harmonics and the components";
+            if (a.periodError > 0.0)
+                from += "; standard error from the fit's covariance scaled by the residual, widened \u00d7" +
+                        fixed(a.periodErrorScale, 1) +
+                        " for the residual's noise near the worm's frequencies";
+        }
+        f.push_back({"Period from", from});
+        f.push_back({"Worm cycles", fixed(a.cycles, 1) + " (" + std::to_string(a.wholeCycles) + " whole)"});
     }
     for (const HarmonicFigure& h : a.harmonics)
         f.push_back({h.order == 1 ? std::string("Fundamental") : "Harmonic " + std::to_string(h.order),
-                     fixed(h.amplitude, 2) + " arcsec amplitude (" + fixed(2.0 * h.amplitude, 2) +
-                         " peak to peak) at " + fixed(h.period, 1) + " s, phase " + fixed(h.phase, 0) +
-                         " deg"});
+                     withError(h.amplitude, h.amplitudeError, 2) + " arcsec amplitude (" +
+                         fixed(2.0 * h.amplitude, 2) + " peak to peak) at " + fixed(h.period, 1) +
+                         " s, phase " + fixed(h.phase, 0) + " deg"});
+    f.push_back({"Components test",
+                 "periods " + fixed(a.shortestComponent, 0) + " to " + fixed(a.longestComponent, 0) +
+                     " s searched one by one in what the fit leaves; listed when the amplitude is at least " +
+                     fixed(a.minSignalToNoise, 0) +
+                     " times the mean amplitude of the residual's spectrum from half to twice its frequency "
+                     "(S/N >= " +
+                     fixed(a.minSignalToNoise, 0) + ") and " + fixed(a.minComponentAmplitude, 2) +
+                     " arcsec; " + plural(a.components.size(), "component", "components") + " listed"});
+    for (std::size_t i = 0; i < a.components.size(); ++i)
+        f.push_back({"Component " + std::to_string(i + 1), componentText(a.components[i])});
     if (a.hasPeriod) {
         f.push_back({"Folded peak to peak", fixed(a.foldedPeakToPeak, 2) + " arcsec"});
         f.push_back({"Folded RMS", fixed(a.foldedRms, 2) + " arcsec"});
     }
     f.push_back({"RMS", fixed(a.rms, 2) + " arcsec (drift removed)"});
+    if (!a.strongest.empty()) {
+        f.push_back(
+            {"RMS after a full correction",
+             fixed(a.correctedRms, 2) +
+                 " arcsec (the fitted worm-periodic curve taken out; what is not a worm harmonic remains)"});
+        for (const CorrectionFigure& c : a.strongest)
+            f.push_back({"RMS after correcting " + plural(c.orders.size(), "harmonic", "harmonics"),
+                         fixed(c.rms, 2) + " arcsec (the strongest: " + ordersText(c.orders) + ")"});
+    }
     f.push_back({"Maximum excursion", fixed(a.maxExcursion, 2) + " arcsec"});
     f.push_back({"Drift rate", fixed(a.driftRate, 3) + " arcsec/min"});
     f.push_back({"Clipped readings", std::to_string(a.clipped) + " (at -16.000 or +15.875 arcsec)"});
@@ -108,9 +190,6 @@ std::vector<Figure> figures(const Analysis& a, std::size_t badLinesListed) {
             text += " (partial: " + fixed(100.0 * c.coverage, 0) + " % of the turn recorded)";
         f.push_back({"Cycle " + std::to_string(number), text});
     }
-    for (std::size_t i = 0; i < a.peaks.size(); ++i)
-        f.push_back({"Spectral peak " + std::to_string(i + 1),
-                     fixed(a.peaks[i].period, 1) + " s, " + fixed(a.peaks[i].amplitude, 2) + " arcsec"});
     f.push_back({"Bad lines", std::to_string(a.badLineCount)});
     for (std::size_t i = 0; i < a.badLines.size() && i < badLinesListed; ++i)
         f.push_back({"Bad line " + std::to_string(a.badLines[i].lineNumber), a.badLines[i].reason});
@@ -118,6 +197,16 @@ std::vector<Figure> figures(const Analysis& a, std::size_t badLinesListed) {
     if (a.badLineCount > listed)
         f.push_back({"Bad lines not listed", std::to_string(a.badLineCount - listed)});
     return f;
+}
+
+std::string followSummary(const Analysis& a) {
+    std::string text = plural(static_cast<std::size_t>(a.wholeCycles), "whole turn", "whole turns") + ", ";
+    if (!a.hasPeriod)
+        return text + "no worm period yet";
+    if (!a.periodTrusted)
+        return text + "the worm period needs two turns to be trusted (best guess " + fixed(a.period, 1) +
+               " s)";
+    return text + "worm period " + periodText(a);
 }
 
 std::string figureText(const std::vector<Figure>& list) {
@@ -160,6 +249,7 @@ std::vector<Figure> comparison(const Analysis& before, const Analysis& after) {
         {"Peak to peak per cycle (mean)", meanCyclePeakToPeak(before), meanCyclePeakToPeak(after), "arcsec",
          2},
         {"RMS", before.rms, after.rms, "arcsec", 2},
+        {"RMS after a full correction", before.correctedRms, after.correctedRms, "arcsec", 2},
         {"Maximum excursion", before.maxExcursion, after.maxExcursion, "arcsec", 2},
         {"Drift rate", before.driftRate, after.driftRate, "arcsec/min", 3},
     };

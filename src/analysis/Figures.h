@@ -17,6 +17,10 @@ struct Figure {
 // Starts with "Worm period". Bad lines are listed up to `badLinesListed`.
 std::vector<Figure> figures(const Analysis& a, std::size_t badLinesListed = 20);
 
+// What a look at a followed record file found, in a few words: "4 whole turns, worm period 480.08 s ± 0.44
+// s".
+std::string followSummary(const Analysis& a);
+
 // "label: value" per figure, each ended by '\n'.
 std::string figureText(const std::vector<Figure>& list);
 
@@ -29,6 +33,10 @@ std::vector<Figure> comparison(const Analysis& before, const Analysis& after);
 
 // A number with `decimals` digits after ".", whatever the locale.
 std::string fixed(double value, int decimals);
+
+// "359.00 s ± 0.12 s" (unit "s"; "3.00 ± 0.02" without one): the value and its standard error with `decimals`
+// digits, more when the error needs them for two significant digits (at most six).
+std::string withError(double value, double error, int decimals, const std::string& unit = {});
 
 // "2013-Jan-05 21:14:07" for `seconds` after the midnight that begins day `dayNumber` (days since
 // 1970-01-01).

@@ -74,45 +74,10 @@ std::int64_t daysFromCivil(int year, int month, int day) {
     return era * 146097 + doe - 719468;
 }
 
-LineFault RecordLineParser::parse(std::string_view line, ParsedLine& out) {
-    const char* p = line.data();
-    const char* end = p + line.size();
-
-    // Hexadecimal code, ":", decimal code (a live line pads it with blanks), ": ".
-    int hex = 0;
-    int hexDigits = 0;
-    for (; p < end && *p != ':'; ++p, ++hexDigits) {
-        const int v = hexValue(*p);
-        if (v < 0 || hexDigits >= 2)
-            return LineFault::BadCode;
-        hex = hex * 16 + v;
-    }
-    if (p == end)
-        return LineFault::CutShort;
-    if (hexDigits == 0)
-        return LineFault::BadCode;
-    ++p;
-    while (p < end && *p == ' ')
-        ++p;
-    int decimal = 0;
-    int decimalDigits = 0;
-    for (; p < end && *p != ':'; ++p, ++decimalDigits) {
-        if (!isDigit(*p) || decimalDigits >= 6)
-            return LineFault::BadCode;
-        decimal = decimal * 10 + (*p - '0');
-    }
-    if (p == end)
-        return LineFault::CutShort;
-    if (decimalDigits == 0)
-        return LineFault::BadCode;
-    if (decimal > 255)
-        return LineFault::CodeOutOfRange;
-    if (decimal != hex)
-        return LineFault::CodesDisagree;
-    ++p;
-    if (p < end && *p == ' ')
-        ++p;
-
+LineFault StampParser::parse(std::string_view text, std::int64_t& dayNumber, std::int32_t& hundredthsOfDay,
+                             std::size_t& used) {
+    const char* p = text.data();
+    const char* end = p + text.size();
     // "yyyy-MMM-dd HH:nn:ss.ff": the month name runs to the next '-'.
     const char* dateStart = p;
     const char* monthEnd = nullptr;
@@ -157,6 +122,60 @@ LineFault RecordLineParser::parse(std::string_view line, ParsedLine& out) {
         return LineFault::BadTime;
     p += 12;
 
+    dayNumber = day;
+    hundredthsOfDay = ((hour * 60 + minute) * 60 + second) * 100 + hundredths;
+    used = static_cast<std::size_t>(p - text.data());
+    return LineFault::None;
+}
+
+LineFault RecordLineParser::parse(std::string_view line, ParsedLine& out) {
+    const char* p = line.data();
+    const char* end = p + line.size();
+
+    // Hexadecimal code, ":", decimal code (a live line pads it with blanks), ": ".
+    int hex = 0;
+    int hexDigits = 0;
+    for (; p < end && *p != ':'; ++p, ++hexDigits) {
+        const int v = hexValue(*p);
+        if (v < 0 || hexDigits >= 2)
+            return LineFault::BadCode;
+        hex = hex * 16 + v;
+    }
+    if (p == end)
+        return LineFault::CutShort;
+    if (hexDigits == 0)
+        return LineFault::BadCode;
+    ++p;
+    while (p < end && *p == ' ')
+        ++p;
+    int decimal = 0;
+    int decimalDigits = 0;
+    for (; p < end && *p != ':'; ++p, ++decimalDigits) {
+        if (!isDigit(*p) || decimalDigits >= 6)
+            return LineFault::BadCode;
+        decimal = decimal * 10 + (*p - '0');
+    }
+    if (p == end)
+        return LineFault::CutShort;
+    if (decimalDigits == 0)
+        return LineFault::BadCode;
+    if (decimal > 255)
+        return LineFault::CodeOutOfRange;
+    if (decimal != hex)
+        return LineFault::CodesDisagree;
+    ++p;
+    if (p < end && *p == ' ')
+        ++p;
+
+    std::int64_t day = 0;
+    std::int32_t hundredthsOfDay = 0;
+    std::size_t used = 0;
+    if (const LineFault fault =
+            m_stamps.parse({p, static_cast<std::size_t>(end - p)}, day, hundredthsOfDay, used);
+        fault != LineFault::None)
+        return fault;
+    p += used;
+
     // "  TE: " and the value, right-aligned: "   0.125", " -16.000".
     static constexpr std::string_view teLabel = "  TE: ";
     if (static_cast<std::size_t>(end - p) < teLabel.size())
@@ -192,7 +211,7 @@ LineFault RecordLineParser::parse(std::string_view line, ParsedLine& out) {
 
     out.code = static_cast<std::uint8_t>(decimal);
     out.dayNumber = day;
-    out.hundredthsOfDay = ((hour * 60 + minute) * 60 + second) * 100 + hundredths;
+    out.hundredthsOfDay = hundredthsOfDay;
     return LineFault::None;
 }
 

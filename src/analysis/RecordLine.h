@@ -30,13 +30,17 @@ struct ParsedLine {
     std::int32_t hundredthsOfDay = 0; // 0 .. 8639999
 };
 
-class RecordLineParser {
+// The time stamp that record lines and guide-log lines carry: "yyyy-MMM-dd HH:nn:ss.ff", the month as the
+// recording computer's locale names it.
+class StampParser {
 public:
-    explicit RecordLineParser(const MonthLookup& months)
+    explicit StampParser(const MonthLookup& months)
         : m_months(months) {}
 
-    // Parses `line` (without its line end) into `out`; on a fault `out` is unspecified.
-    LineFault parse(std::string_view line, ParsedLine& out);
+    // Parses the stamp at the start of `text`. On success `used` is the stamp's length (up to the
+    // hundredths); faults: CutShort, BadDate, BadTime.
+    LineFault parse(std::string_view text, std::int64_t& dayNumber, std::int32_t& hundredthsOfDay,
+                    std::size_t& used);
 
 private:
     const MonthLookup& m_months;
@@ -44,6 +48,18 @@ private:
     char m_lastDate[40] = {};
     std::size_t m_lastDateSize = 0;
     std::int64_t m_lastDay = 0;
+};
+
+class RecordLineParser {
+public:
+    explicit RecordLineParser(const MonthLookup& months)
+        : m_stamps(months) {}
+
+    // Parses `line` (without its line end) into `out`; on a fault `out` is unspecified.
+    LineFault parse(std::string_view line, ParsedLine& out);
+
+private:
+    StampParser m_stamps;
 };
 
 // Days since 1970-01-01 for a proleptic Gregorian date.

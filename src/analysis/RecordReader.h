@@ -32,6 +32,9 @@ struct ReadResult {
 ReadResult readRecordFile(const std::string& path, const ReadOptions& options = {},
                           const Progress& progress = {});
 
+// What the reader says of a file that holds no readable line (`name` stands for the file).
+std::string noReadingsMessage(const Recording& rec, std::string_view name);
+
 // The same for text already in memory; `name` stands for the file in messages.
 ReadResult readRecordText(std::string_view text, const ReadOptions& options = {},
                           std::string_view name = "the text");

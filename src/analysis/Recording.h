@@ -28,9 +28,14 @@ struct Recording {
     std::uint64_t lineCount = 0;
     double readingRate = 8.0;        // readings per second used to spread bursts
     std::int64_t firstDayNumber = 0; // days since 1970-01-01 of the first reading's date
+    // arcsec added to each reading (the guide pulses sent before it, when the unguided error is rebuilt);
+    // empty: nothing added.
+    std::vector<double> added;
 
     std::size_t size() const { return codes.size(); }
-    double arcseconds(std::size_t i) const { return (127.0 - codes[i]) * 0.125; }
+    double arcseconds(std::size_t i) const {
+        return (127.0 - codes[i]) * 0.125 + (added.empty() ? 0.0 : added[i]);
+    }
 };
 
 inline constexpr std::size_t kMaxBadLinesKept = 1000;

@@ -1,5 +1,6 @@
 // qel-te-analyze: prints the periodic-error figures of record files, writes the report and the folded curve.
 //   qel-te-analyze FILE... [--period SECONDS] [--report out.pdf|out.png] [--csv folded.csv]
+//   qel-te-analyze FILE --guide-log GUIDE_LOG ...   (the mount's own error under guiding)
 #include "analysis/Analysis.h"
 #include "analysis/Figures.h"
 #include "analysis/ReportWriter.h"
@@ -25,7 +26,9 @@ const char* const kUsage =
     "Prints the periodic-error figures of each record file, one per line, beginning with the worm period.\n"
     "Two files are also compared (before, after). --period gives the worm period instead of finding it;\n"
     "--report writes the plots (PDF: every file; PNG: the first, further files as NAME-2.png ...);\n"
-    "--csv writes the folded curve (further files as NAME-2.csv ...). --version prints the version.\n";
+    "--csv writes the folded curve (further files as NAME-2.csv ...).\n"
+    "--guide-log GUIDE_LOG (one record file): adds back the guide pulses sent, to analyze the mount's own "
+    "error. --version prints the version.\n";
 
 // "out.csv" for the first file, "out-2.csv" for the second ...
 std::string numbered(const std::string& path, std::size_t index) {
@@ -72,6 +75,8 @@ int main(int argc, char** argv) {
             report = argv[++i];
         } else if (arg == "--csv" && hasValue) {
             csv = argv[++i];
+        } else if (arg == "--guide-log" && hasValue) {
+            options.guideLog = argv[++i];
         } else if (arg.rfind("--", 0) == 0) {
             return fail(2, "unknown or incomplete option " + arg + "\n" + kUsage);
         } else {
@@ -80,6 +85,9 @@ int main(int argc, char** argv) {
     }
     if (files.empty())
         return fail(2, std::string("no record file given.\n") + kUsage);
+    if (!options.guideLog.empty() && files.size() > 1)
+        return fail(2, "--guide-log belongs to one record file; give only the record file written with " +
+                           options.guideLog + ".");
 
     std::vector<analysis::Analysis> results;
     int status = 0;

@@ -108,6 +108,8 @@ void Form1::buildMenu() {
         auto* window = findChild<analysis::AnalysisWindow*>(); // one, non-modal, kept with its analysis
         if (!window)
             window = new analysis::AnalysisWindow(this);
+        window->setRecordFileBeingWritten(m_run->recordFileName(),
+                                          m_run->isRecordFileOpen() && m_run->options().recordToFile());
         window->show();
         window->raise();
         window->activateWindow();

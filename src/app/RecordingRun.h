@@ -50,6 +50,8 @@ public:
     bool isRecordFileOpen() const { return m_recordWriter.isOpen(); }
     // The link was lost during the run and is being tried again (by the timer "reconnect timer").
     bool isRestoringLink() const { return m_recovery.trying(); }
+    // The record file's name as "Output File:" read at Start (relative to the working directory).
+    const QString& recordFileName() const { return m_recordFileName; }
     // The writer thread in front of the record file (benchmarks wait on it after Stop).
     acquisition::RecordWriter& recordWriter() { return m_recordWriter; }
 

@@ -76,6 +76,34 @@ void SeriesPlot::setLogarithmicX(bool logarithmic) {
         d->plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
 }
 
+void SeriesPlot::setLegendColumns(int columns) {
+    d->plot->legend->setWrap(std::max(columns, 1));
+    d->plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst,
+                                  true); // also moves the entries already there
+}
+
+void SeriesPlot::setColours(const QColor& background, const QColor& foreground, const QColor& grid) {
+    QCustomPlot* p = d->plot;
+    p->setBackground(background);
+    p->axisRect()->setBackground(background);
+    for (QCPAxis* axis : p->axisRect()->axes()) {
+        axis->setBasePen(QPen(foreground));
+        axis->setTickPen(QPen(foreground));
+        axis->setSubTickPen(QPen(foreground));
+        axis->setTickLabelColor(foreground);
+        axis->setLabelColor(foreground);
+        axis->grid()->setPen(QPen(grid, 0, Qt::DotLine));
+        axis->grid()->setZeroLinePen(QPen(grid, 0, Qt::SolidLine));
+    }
+    d->title->setTextColor(foreground);
+    QColor legend = background;
+    legend.setAlpha(210); // curves stay visible under the legend
+    p->legend->setBrush(legend);
+    p->legend->setBorderPen(QPen(foreground));
+    p->legend->setTextColor(foreground);
+    p->replot(QCustomPlot::rpQueuedReplot);
+}
+
 void SeriesPlot::addCurve(const std::vector<double>& x, const std::vector<double>& y, const QColor& color,
                           double width, const QString& name) {
     QCPGraph* g = d->graph(x, y, name);
@@ -114,12 +142,12 @@ void SeriesPlot::rescale() {
     const QCPRange y = d->plot->yAxis->range();
     const double margin = std::max(0.08 * y.size(), 0.1);
     d->plot->yAxis->setRange(y.lower - margin, y.upper + margin * 2.5); // room for labels on top
-    d->plot->replot();
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void SeriesPlot::setXRange(double lo, double hi) {
     d->plot->xAxis->setRange(lo, hi);
-    d->plot->replot();
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void SeriesPlot::render(QPainter& painter, const QRectF& target, int width, int height) {

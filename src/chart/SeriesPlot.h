@@ -28,6 +28,10 @@ public:
     void setTitle(const QString& title);
     void setAxisTitles(const QString& x, const QString& y);
     void setLogarithmicX(bool logarithmic);
+    // The legend's entries in rows of `columns` (1: one above the other).
+    void setLegendColumns(int columns);
+    // The plot's own colours: background, axes with their text, title and legend, and the grid lines.
+    void setColours(const QColor& background, const QColor& foreground, const QColor& grid);
 
     // x and y of equal length; `name` appears in the legend when not empty.
     void addCurve(const std::vector<double>& x, const std::vector<double>& y, const QColor& color,
@@ -40,7 +44,8 @@ public:
     // Text centred just above the point (x, y), in plot coordinates.
     void addLabel(double x, double y, const QString& text, const QColor& color = Qt::black);
 
-    // Fits both axes to the data (x exactly, y with a margin), then redraws.
+    // Fits both axes to the data (x exactly, y with a margin), then redraws with the next turn of the event
+    // loop (several calls in one turn draw once).
     void rescale();
     void setXRange(double lo, double hi);
 

@@ -1,0 +1,198 @@
+// The guide log: its lines, the sum of the pulses, and the mount's own error rebuilt from a guided record of
+// a simulated drive guided by a P controller.
+#include "SimulatedRecord.h"
+#include "acquisition/LineTexts.h"
+#include "analysis/Analysis.h"
+#include "analysis/Figures.h"
+#include "analysis/GuideLog.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+using namespace analysis;
+
+TEST(GuideLog, ReadsEachLineOrSaysWhyNot) {
+    const struct {
+        std::string line;
+        PulseOutcome outcome;
+        double correction; // arcsec
+        std::string detail;
+    } readable[] = {
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA E 113 RATE 0.500 sent", PulseOutcome::Sent, 0.8475, ""},
+        {"2013-Jan-05 21:14:07.42 TE -1.125 U -0.845 RA W 113 RATE 0.500 sent", PulseOutcome::Sent, -0.8475,
+         ""},
+        {"2013-Jan-05 21:14:07.62 TE 1.000 U 0.750 RA W 100 RATE 0.500 refused 0x40B", PulseOutcome::Refused,
+         0.0, "0x40B"},
+        {"2013-Jan-05 21:14:07.82 TE 1.000 U 0.750 RA E 100 RATE 0.500 skipped busy", PulseOutcome::Skipped,
+         0.0, "busy"},
+        {"2013-Jan-05 21:14:08.02 TE - U - RA - 0 RATE - skipped no-reading", PulseOutcome::Skipped, 0.0,
+         "no-reading"},
+        {"2013-Jan-05 21:14:08.22 TE 0.250 U 0.188 RA E 25 RATE 1.000 refused 12", PulseOutcome::Refused, 0.0,
+         "12"},
+    };
+    const struct {
+        std::string line, fault;
+    } faulty[] = {
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA E 113 RATE 0.500", "cut short"},
+        {"2013-Jan-05 21:14", "cut short"},
+        {"2013-Xyz-05 21:14:07.42 TE 1.125 U 0.845 RA E 113 RATE 0.500 sent", "impossible date"},
+        {"2013-Jan-05 25:14:07.42 TE 1.125 U 0.845 RA E 113 RATE 0.500 sent", "impossible time of day"},
+        {"2013-Jan-05 21:14:07.42 TE 1,125 U 0.845 RA E 113 RATE 0.500 sent",
+         "the tracking error is not a number"},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U x RA E 113 RATE 0.500 sent",
+         "the controller output is not a number"},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA N 113 RATE 0.500 sent",
+         "the RA direction is not E, W or -"},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA E -5 RATE 0.500 sent",
+         "the pulse length is not a number of milliseconds"},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA E 113 RATE fast sent",
+         "the guide rate is not a number"},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA - 0 RATE 0.500 sent",
+         "a sent pulse without a direction or a rate"},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA E 113 RATE 0.500 sent twice", "text after \"sent\""},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA E 113 RATE 0.500 refused",
+         "\"refused\" without a reason"},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 U 0.845 RA E 113 RATE 0.500 lost",
+         "the outcome is not sent, refused or skipped"},
+        {"2013-Jan-05 21:14:07.42 TE 1.125 X 0.845 RA E 113 RATE 0.500 sent",
+         "the fields are not TE, U, RA and RATE"},
+    };
+    const MonthLookup months;
+    StampParser stamps(months);
+    std::string text;
+    for (const auto& c : readable) {
+        SCOPED_TRACE(c.line);
+        GuideLine g;
+        EXPECT_EQ(parseGuideLine(c.line, stamps, g), "");
+        EXPECT_EQ(g.outcome, c.outcome);
+        EXPECT_NEAR(g.correction(), c.correction, 1e-9);
+        EXPECT_EQ(g.detail, c.detail);
+        text += c.line + "\r\n";
+    }
+    for (const auto& c : faulty) {
+        GuideLine g;
+        EXPECT_EQ(parseGuideLine(c.line, stamps, g), c.fault) << c.line;
+        text += c.line + "\r\n";
+    }
+
+    // A file: bad lines by number, only sent pulses kept, the time span.
+    const GuideLogResult r = readGuideLogText(text, {});
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.log.sent.size(), 2u);
+    EXPECT_EQ(r.log.refused, 2u);
+    EXPECT_EQ(r.log.skipped, 2u);
+    EXPECT_EQ(r.log.badLineCount, std::size(faulty));
+    EXPECT_EQ(r.log.badLines.front().lineNumber, 7u);
+    EXPECT_DOUBLE_EQ(r.log.lastSecondOfDay, 21 * 3600 + 14 * 60 + 8.22);
+    EXPECT_NE(readGuideLogText("nonsense\r\n", {}).error.find("line 1: "), std::string::npos);
+    EXPECT_NE(readGuideLog("/no/such/guide.log", {}).error.find("/no/such/guide.log"), std::string::npos);
+}
+
+TEST(GuideLog, SpreadsEachPulseOverItsLength) {
+    Recording rec;
+    rec.firstDayNumber = 100;
+    rec.seconds = {9.0, 10.0, 10.1, 10.2, 10.5, 20.0, 86400.0 + 5.0};
+    rec.codes.assign(rec.seconds.size(), 127);
+    GuideLog log;
+    log.sent = {{100, 10.0, 0.2, 1.5}, {100, 15.0, 0.0, -0.5}, {101, 1.0, 1.0, 2.0}};
+    const std::vector<double> moved = guideCorrection(rec, log);
+    const double expected[] = {0.0, 0.0, 0.75, 1.5, 1.5, 1.0, 3.0};
+    for (std::size_t i = 0; i < rec.size(); ++i)
+        EXPECT_NEAR(moved[i], expected[i], 1e-9) << "at " << rec.seconds[i] << " s";
+}
+
+namespace {
+
+// A drive whose periodic error a P controller guides out: the record of what the unit saw and the guide log
+// of the pulses, as the recorder would write them.
+struct GuidedRun {
+    std::string record, guideLog;
+};
+
+GuidedRun guidedRun(const qelsim::ErrorModel& drive, double seconds) {
+    constexpr double kRate = 0.5; // x 15 arcsec/s
+    constexpr double kGain = 0.7;
+    qelsim::TrackingErrorSignal own(drive, 5, 8.0);
+    const common::TimeStampFormatter stamps;
+    const common::LocalTime start{2013, 1, 5, 21, 0, 0, 0};
+    struct Pulse {
+        double start, length, correction;
+    };
+    std::vector<Pulse> pulses;
+    const auto moved = [&](double t) {
+        double sum = 0.0;
+        for (const Pulse& p : pulses)
+            sum += t >= p.start + p.length ? p.correction
+                   : t > p.start           ? p.correction * (t - p.start) / p.length
+                                           : 0.0;
+        return sum;
+    };
+    GuidedRun run;
+    double lastReading = 0.0;
+    for (int k = 0; k < static_cast<int>(seconds * 8.0); ++k) {
+        const double t = k / 8.0;
+        const std::uint8_t code = qelsim::encodeReading(own.next() - moved(t));
+        lastReading = (127 - code) * 0.125;
+        acquisition::appendRecordLine(run.record, code, qelsim::addSeconds(start, t), stamps, "None", "None");
+        run.record += "\r\n";
+        if (k % 8 != 7)
+            continue;
+        // The control tick, once a second on the last reading.
+        const double tick = t + 0.05;
+        const double u = kGain * lastReading;
+        const int ms = static_cast<int>(std::lround(std::abs(u) / (kRate * 15.0) * 1000.0));
+        std::string line = stamps.stamp(qelsim::addSeconds(start, tick)) + " TE " + fixed(lastReading, 3) +
+                           " U " + fixed(u, 3) + " RA " + (u > 0 ? "E " : "W ") + std::to_string(ms) +
+                           " RATE 0.500 ";
+        if (k % 400 == 7) {
+            line += "refused 0x40B"; // the mount said no: nothing moved
+        } else {
+            line += "sent";
+            const double length = ms / 1000.0;
+            pulses.push_back({tick, length, (u > 0 ? 1.0 : -1.0) * kRate * 15.0 * length});
+        }
+        run.guideLog += line + "\r\n";
+    }
+    return run;
+}
+
+} // namespace
+
+TEST(GuideLog, RebuildsTheMountsOwnErrorFromAGuidedRecord) {
+    qelsim::ErrorModel drive;
+    drive.wormPeriod = 300.0;
+    drive.driftSpread = 0.0;
+    const GuidedRun run = guidedRun(drive, 5 * 300.0);
+    testsupport::TempDir dir;
+    const std::string record = dir.file("guided.txt"), log = dir.file("guided-log.txt");
+    std::ofstream(record, std::ios::binary) << run.record;
+    std::ofstream(log, std::ios::binary) << run.guideLog;
+
+    // Guided, the worm's error is mostly gone from the record.
+    const AnalysisResult guided = analyzeFile(record, {});
+    ASSERT_TRUE(guided.error.empty()) << guided.error;
+    const Analysis& g = guided.analysis;
+    EXPECT_TRUE(g.harmonics.empty() || g.harmonics[0].amplitude < 0.3) << figureText(figures(g));
+
+    AnalysisOptions options;
+    options.guideLog = log;
+    const AnalysisResult rebuilt = analyzeFile(record, options);
+    ASSERT_TRUE(rebuilt.error.empty()) << rebuilt.error;
+    const Analysis& a = rebuilt.analysis;
+    ASSERT_TRUE(a.hasPeriod);
+    EXPECT_NEAR(a.period, 300.0, 3.0);
+    ASSERT_FALSE(a.harmonics.empty());
+    EXPECT_NEAR(a.harmonics[0].amplitude, 3.0, 0.3);
+    ASSERT_TRUE(a.guide.has_value());
+    EXPECT_EQ(a.guide->refused, 30u); // one tick in fifty
+    const std::vector<Figure> f = figures(a);
+    EXPECT_EQ(f[0].label, "Worm period");
+    EXPECT_EQ(f[1].label, "Guiding taken out");
+    EXPECT_NE(f[1].value.find(log), std::string::npos) << f[1].value;
+
+    options.guideLog = dir.file("missing-log.txt");
+    EXPECT_NE(analyzeFile(record, options).error.find("missing-log.txt"), std::string::npos);
+}
