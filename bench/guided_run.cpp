@@ -4,6 +4,8 @@
 //
 //   ./build/bench/bench_guided_run --seconds 960 --screenshot off.png
 //   ./build/bench/bench_guided_run --seconds 1940 --pid --pid-off-at 970    guiding switched off half-way
+//   ./build/bench/bench_guided_run --seconds 2460 --pid --guide-log guide.txt    five worm turns with a guide
+//   log
 #include "app/Form1.h"
 #include "app/GuideLoop.h"
 #include "app/RecordingRun.h"
@@ -90,6 +92,7 @@ int main(int argc, char** argv) {
     QString screenshot;
     bool pid = false;
     double pidOffAt = -1; // seconds into the run at which Check5 is cleared; < 0: never
+    QString guideLog;
     // The list items chosen for guiding: List4 (Hz), List5 to List7 (Kp, Ki, Kd), List8 (guide rate).
     double hz = 5, kp = 0.3, ki = 0.9, kd = 0.0, rate = 0.3;
     const QStringList args = qapp.arguments();
@@ -100,6 +103,8 @@ int main(int argc, char** argv) {
             screenshot = QFileInfo(args[++i]).absoluteFilePath();
         else if (args[i] == "--pid")
             pid = true;
+        else if (args[i] == "--guide-log" && i + 1 < args.size())
+            guideLog = QFileInfo(args[++i]).absoluteFilePath();
         else if (args[i] == "--pid-off-at" && i + 1 < args.size())
             pidOffAt = args[++i].toDouble(), pid = true;
         else if (args[i] == "--hz" && i + 1 < args.size())
@@ -115,7 +120,7 @@ int main(int argc, char** argv) {
         else {
             std::cerr << "usage: bench_guided_run [--seconds S] [--screenshot FILE.png]\n"
                          "                        [--pid [--hz 1|2|5] [--kp K] [--ki K] [--kd K] [--rate R]\n"
-                         "                               [--pid-off-at S]]\n";
+                         "                               [--pid-off-at S] [--guide-log FILE]]\n";
             return 2;
         }
     }
@@ -146,6 +151,11 @@ int main(int argc, char** argv) {
     }
     app::Form1& window = recorder->form();
     const app::Form1Controls& c = window.controls();
+    if (!guideLog.isEmpty())
+        if (const QString why = window.guideLoop().openGuideLog(guideLog); !why.isEmpty()) {
+            std::cerr << "bench_guided_run: " << why.toStdString() << '\n';
+            return 2;
+        }
     c.Check(4)->setChecked(true);   // "Record to File"
     c.List(2)->setSelectedIndex(2); // "480" samples: one worm turn on the chart
     if (pid) {

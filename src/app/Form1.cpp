@@ -62,7 +62,7 @@ Form1::Form1(const common::Clock& clock, const common::TimeStampFormatter& forma
     m_messages = new OperatorMessages(this);
     m_run = new RecordingRun(m_c, m_clock, m_formatter, m_log, *m_messages, this);
     m_telescope = new TelescopeLink(m_c, m_log, *m_messages, this);
-    m_guide = new GuideLoop(m_c, m_log, *m_messages, this);
+    m_guide = new GuideLoop(m_c, m_clock, m_formatter, m_log, *m_messages, this);
     // One way each: readings and the run's start and stop to guiding, the mount's position to the lines, the
     // connected driver to guiding.
     connect(m_run, &RecordingRun::readingDecoded, m_guide, &GuideLoop::readingDecoded);

@@ -1,18 +1,22 @@
 // The window's side of guiding: Check5, Timer1, the unpark box, and the operator's messages.
 #include "app/GuideLoop.h"
 
+#include "acquisition/RecordFile.h"
 #include "app/EventLog.h"
 #include "app/OperatorMessages.h"
 #include "common/ProgramInfo.h"
+#include "telescope/guiding/GuideLog.h"
 #include "widgets/OneRowList.h"
 #include "widgets/TwoStateCheckBox.h"
 #include "widgets/Utf8Text.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <cmath>
+#include <memory>
 
 namespace app {
 
@@ -20,10 +24,13 @@ namespace {
 const QString kTopic = QStringLiteral("guiding");
 } // namespace
 
-GuideLoop::GuideLoop(const Form1Controls& controls, EventLog& log, OperatorMessages& messages,
+GuideLoop::GuideLoop(const Form1Controls& controls, const common::Clock& clock,
+                     const common::TimeStampFormatter& stamps, EventLog& log, OperatorMessages& messages,
                      QWidget* window)
     : QObject(window)
     , m_c(controls)
+    , m_clock(clock)
+    , m_stamps(stamps)
     , m_log(log)
     , m_messages(messages)
     , m_window(window)
@@ -139,11 +146,60 @@ void GuideLoop::Timer1_Timer() {
     in.gains = {m_c.List(5)->selectedNumber(), m_c.List(6)->selectedNumber(), m_c.List(7)->selectedNumber()};
     in.rates = m_rates;
     const int skippedBefore = m_controller.skippedTicks();
-    const telescope::TickDecision d = telescope::guideTick(m_controller, m_output, in);
+    // The guide log's line is written once the tick's fate is known: at once, or when the mount has
+    // answered for its RA pulse (which a driver may do inside the tick itself).
+    struct Line {
+        std::string stamp, fields, outcome;
+        bool formed = false;
+    };
+    const auto line = std::make_shared<Line>();
+    telescope::GuideOutput::FateKnown fate;
+    if (m_guideLog) {
+        line->stamp = m_stamps.stamp(m_clock.now());
+        fate = [this, line](const telescope::PulseFate& f) {
+            line->outcome = telescope::fateOutcome(f);
+            if (line->formed)
+                writeGuideLog(line->stamp + " " + line->fields + line->outcome);
+        };
+    }
+    const telescope::TickDecision d = telescope::guideTick(m_controller, m_output, in, std::move(fate));
+    if (m_guideLog) {
+        line->fields = telescope::guideLogFields(d, in.reading, in.rates);
+        line->formed = true;
+        if (d.outcome != telescope::TickOutcome::Send)
+            line->outcome = telescope::skippedOutcome(d.outcome);
+        if (!line->outcome.empty())
+            writeGuideLog(line->stamp + " " + line->fields + line->outcome);
+    }
     if (!d.notice.empty())
         m_messages.inform(kTopic, QString::fromStdString(d.notice));
     if (m_controller.skippedTicks() != skippedBefore)
         showStatus();
+}
+
+QString GuideLoop::openGuideLog(const QString& path) {
+    const std::string name = QFile::encodeName(path).toStdString();
+    auto opened = acquisition::RecordFile::open(name);
+    if (!opened.file)
+        return QStringLiteral("The guide log could not be opened, so no guide log is written.\n\n%1")
+            .arg(QString::fromStdString(opened.error));
+    m_guideLog = std::make_unique<acquisition::RecordWriter>([this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                for (const std::string& report : m_guideLog->takeReports())
+                    m_messages.warn(QStringLiteral("guide log"), widgets::fromUtf8(report));
+            },
+            Qt::QueuedConnection);
+    });
+    m_guideLog->open(std::move(opened.file), name);
+    return {};
+}
+
+void GuideLoop::writeGuideLog(const std::string& line) {
+    const auto written = m_guideLog->writeLine(line);
+    if (!written.report.empty())
+        m_messages.warn(QStringLiteral("guide log"), widgets::fromUtf8(written.report));
 }
 
 void GuideLoop::tellError(const std::string& message) {

@@ -6,7 +6,10 @@
 // it.
 #pragma once
 
+#include "acquisition/RecordWriter.h"
 #include "app/Form1Layout.h"
+#include "common/Clock.h"
+#include "common/TimeStamp.h"
 #include "telescope/guiding/GuideController.h"
 #include "telescope/guiding/GuideOutput.h"
 
@@ -30,8 +33,10 @@ class OperatorMessages;
 class GuideLoop : public QObject {
     Q_OBJECT
 public:
-    // All references must outlive the loop.
-    GuideLoop(const Form1Controls& controls, EventLog& log, OperatorMessages& messages, QWidget* window);
+    // All references must outlive the loop. clock and stamps stamp the guide log's lines.
+    GuideLoop(const Form1Controls& controls, const common::Clock& clock,
+              const common::TimeStampFormatter& stamps, EventLog& log, OperatorMessages& messages,
+              QWidget* window);
     ~GuideLoop() override;
 
     // The PID timer (object name "Timer1"): it ticks while a run is on with its link open, PID control is on
@@ -55,6 +60,9 @@ public:
     void readingDecoded(double trackingError, std::chrono::steady_clock::time_point at);
     // The driver the telescope link connected, with the guide rates in force; nullptr when it is released.
     void setDriver(telescope::Driver* driver, telescope::GuideRates rates);
+    // From now on every tick writes one line to the guide log at path (appended to, created if missing),
+    // the file's writing on a thread of its own. Empty when opened, else why not, naming the file.
+    QString openGuideLog(const QString& path);
 
     const telescope::GuideController& controller() const { return m_controller; }
     const telescope::GuideOutput& output() const { return m_output; }
@@ -66,10 +74,13 @@ private:
     // Nothing more goes to the mount for a tick already under way.
     void stopSending();
     void tellError(const std::string& message);
+    void writeGuideLog(const std::string& line);
     void showStatus();
     static std::chrono::milliseconds steadyMs(std::chrono::steady_clock::time_point t);
 
     const Form1Controls& m_c;
+    const common::Clock& m_clock;
+    const common::TimeStampFormatter& m_stamps;
     EventLog& m_log;
     OperatorMessages& m_messages;
     QWidget* m_window;
@@ -87,6 +98,9 @@ private:
     // tick's pulses went through.
     std::string m_toldError;
     int m_sentWhenTold = 0;
+    // The guide log, when the program was started with --guide-log; its reports are told like the record
+    // file's.
+    std::unique_ptr<acquisition::RecordWriter> m_guideLog;
 };
 
 } // namespace app

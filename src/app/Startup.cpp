@@ -2,6 +2,7 @@
 
 #include "app/EventLog.h"
 #include "app/Form1.h"
+#include "app/GuideLoop.h"
 #include "app/TelescopeLink.h"
 #include "common/ProgramInfo.h"
 #include "widgets/Utf8Text.h"
@@ -86,7 +87,13 @@ int runRecorder(int argc, char** argv) {
     const QCommandLineOption discoveryPortOption(QStringLiteral("discovery-port"),
                                                  QStringLiteral("Alpaca discovery port (default 32227)."),
                                                  QStringLiteral("port"));
-    parser.addOptions({telescopeOption, targetsOption, discoveryPortOption});
+    const QCommandLineOption guideLogOption(
+        QStringLiteral("guide-log"),
+        QStringLiteral("Write one line per guiding tick to this file (appended to): the reading used, the "
+                       "controller's output and the RA pulse with what became of it, for qel-te-analyze "
+                       "--guide-log."),
+        QStringLiteral("file"));
+    parser.addOptions({telescopeOption, targetsOption, discoveryPortOption, guideLogOption});
     if (answeredHelpOrVersion(argc, argv, parser))
         return 0;
 
@@ -124,13 +131,18 @@ int runRecorder(int argc, char** argv) {
         window.telescopeLink().setDiscoveryTargets(targets);
     }
     window.telescopeLink().setID(parser.value(telescopeOption).toStdString());
+    QStringList problems;
+    if (parser.isSet(guideLogOption))
+        if (const QString why = window.guideLoop().openGuideLog(parser.value(guideLogOption)); !why.isEmpty())
+            problems << why;
     // Shown first: a telescope connected by the settings is waited for at start-up, with the window up.
     window.show();
     window.startUp();
-    if (!window.startUpProblems().isEmpty()) {
+    problems << window.startUpProblems();
+    if (!problems.isEmpty()) {
         // Shown once the window is up, so the operator sees what the message is about.
-        QTimer::singleShot(0, &window, [&window, title] {
-            QMessageBox::warning(&window, title, window.startUpProblems().join(QStringLiteral("\n\n")));
+        QTimer::singleShot(0, &window, [&window, title, problems] {
+            QMessageBox::warning(&window, title, problems.join(QStringLiteral("\n\n")));
         });
     }
     const int status = QApplication::exec();

@@ -180,6 +180,27 @@ private slots:
         QCOMPARE(pulses(), 1);
     }
 
+    // Started with --guide-log: one line per tick, written once the tick's fate is known.
+    void theGuideLogHasALinePerTickWithWhatBecameOfIt() {
+        QVERIFY(loop().openGuideLog(m_w.dir.filePath("guide.txt")).isEmpty());
+        guideWith([](FakeDriver&) {});
+        startWithAReading();
+        timer1()->stop();
+        loop().Timer1_Timer(); // answered at once: sent
+        mount().holdAnswers = true;
+        loop().Timer1_Timer(); // its first call held ...
+        loop().Timer1_Timer(); // ... so this one is skipped
+        mount().holdAnswers = false;
+        mount().failNext["pulseGuide 2"] = {0x40B, "A pulse is still running"};
+        mount().releaseAll(); // the held tick's pulse refused
+        const QByteArray fields = " TE 1.000 U 1.000 RA E 26 RATE 0.500 ";
+        QTRY_COMPARE(
+            m_w.lines("guide.txt"),
+            QList<QByteArray>({"2013-Jan-05 21:14:07.42" + fields + "sent\r",
+                               "2013-Jan-05 21:14:07.42 TE 1.000 U 1.000 RA - 0 RATE 0.500 skipped busy\r",
+                               "2013-Jan-05 21:14:07.42" + fields + "refused 0x40B\r"}));
+    }
+
     void aRepeatedRefusalIsCountedNotRaised() {
         guideWith([](FakeDriver&) {});
         startWithAReading();

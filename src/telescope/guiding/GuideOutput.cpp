@@ -1,6 +1,8 @@
 // The asynchronous call chain of a guide pulse and the unpark question.
 #include "telescope/guiding/GuideOutput.h"
 
+#include <utility>
+
 namespace telescope {
 
 GuideOutput::GuideOutput(UnparkQuestion ask, ErrorSink error)
@@ -16,6 +18,12 @@ void GuideOutput::setDriver(Driver* driver) {
 void GuideOutput::cancel() {
     ++m_generation;
     m_inFlight = false;
+    settle(PulseFate::Cancelled);
+}
+
+void GuideOutput::settle(PulseFate::Kind kind, const Failure& failure) {
+    if (auto fate = std::exchange(m_fate, nullptr))
+        fate(PulseFate{kind, failure});
 }
 
 template <typename T>
@@ -28,6 +36,7 @@ Callback<T> GuideOutput::answer(std::function<void(const T&)> next, const char* 
         GuideOutput& out = **alive;
         if (!result.ok()) {
             out.m_inFlight = false;
+            out.settle(PulseFate::Refused, result.failure);
             out.fail(std::string("Guiding: ") + what + " failed on " + out.m_driver->id() + ": " +
                      describeFailure(result.failure) + ". Guiding goes on at the next tick.");
             return;
@@ -42,14 +51,16 @@ void GuideOutput::fail(const std::string& message) {
         m_error(message);
 }
 
-void GuideOutput::send(const GuidePulse& ra, const GuidePulse& dec) {
+void GuideOutput::send(const GuidePulse& ra, const GuidePulse& dec, FateKnown fate) {
     if (!m_driver || m_inFlight)
         return;
     m_inFlight = true;
+    m_fate = std::move(fate);
     m_driver->connected(answer<bool>(
         [this, ra, dec](bool connected) {
             if (!connected) {
                 m_inFlight = false;
+                settle(PulseFate::NotConnected);
                 fail("Guiding: no guide pulse sent, " + m_driver->id() +
                      " reports the mount not connected. Check the mount, then clear and check \"Connect to "
                      "ASCOM Driver\".");
@@ -59,12 +70,14 @@ void GuideOutput::send(const GuidePulse& ra, const GuidePulse& dec) {
                 [this, ra, dec](bool parked) {
                     if (parked) {
                         m_inFlight = false;
+                        settle(PulseFate::Parked);
                         askUnpark();
                         return;
                     }
                     m_driver->pulseGuide(ra.direction, ra.durationMs,
                                          answer<Done>(
                                              [this, dec](const Done&) {
+                                                 settle(PulseFate::Sent);
                                                  m_driver->pulseGuide(dec.direction, dec.durationMs,
                                                                       answer<Done>(
                                                                           [this](const Done&) {
@@ -98,13 +111,14 @@ void GuideOutput::askUnpark() {
     });
 }
 
-TickDecision guideTick(GuideController& controller, GuideOutput& output, TickInputs in) {
+TickDecision guideTick(GuideController& controller, GuideOutput& output, TickInputs in,
+                       GuideOutput::FateKnown fate) {
     in.driverPresent = output.driver() != nullptr;
     in.callsInFlight = output.callsInFlight();
     in.unparkQuestionOpen = output.unparkQuestionOpen();
     TickDecision decision = controller.tick(in);
     if (decision.outcome == TickOutcome::Send)
-        output.send(decision.ra, decision.dec);
+        output.send(decision.ra, decision.dec, std::move(fate));
     return decision;
 }
 

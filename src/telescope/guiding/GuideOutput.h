@@ -13,8 +13,23 @@
 
 namespace telescope {
 
+// What became of one tick's RA pulse.
+struct PulseFate {
+    enum Kind {
+        Sent,         // the mount took the RA pulse
+        Refused,      // a call of the chain failed before the RA pulse was taken: failure says how
+        NotConnected, // the mount said it is not connected
+        Parked,       // the mount is parked: the unpark question instead
+        Cancelled,    // guiding was switched off or the driver changed before the answers came
+    };
+    Kind kind = Sent;
+    Failure failure;
+};
+
 class GuideOutput {
 public:
+    using FateKnown = std::function<void(const PulseFate& fate)>;
+
     // Shows "Unpark Scope?" (Yes/No, titled "QEL TE Recorder") without waiting for it, and calls answer once
     // with true for Yes, false for No, when the operator has answered.
     using UnparkQuestion = std::function<void(std::function<void(bool yes)> answer)>;
@@ -37,8 +52,8 @@ public:
     // Connected, then AtPark, then the RA pulse, then the Dec pulse, each call once the one before has
     // answered. Not connected or a failure: the rest is not sent and the words go to the error sink. Parked:
     // the unpark question is asked unless one is already open, and nothing is sent. Does nothing without a
-    // driver.
-    void send(const GuidePulse& ra, const GuidePulse& dec);
+    // driver. fate (optional) runs once, when the RA pulse's fate is known (also when cancelled).
+    void send(const GuidePulse& ra, const GuidePulse& dec, FateKnown fate = {});
 
     bool callsInFlight() const { return m_inFlight; }
     bool unparkQuestionOpen() const { return m_questionOpen; }
@@ -51,6 +66,7 @@ private:
     Callback<T> answer(std::function<void(const T&)> next, const char* what);
     void fail(const std::string& message);
     void askUnpark();
+    void settle(PulseFate::Kind kind, const Failure& failure = {});
 
     UnparkQuestion m_ask;
     ErrorSink m_error;
@@ -60,10 +76,13 @@ private:
     bool m_questionOpen = false;
     int m_ticksSent = 0;
     std::string m_latestError;
+    FateKnown m_fate;                     // the tick under way's, until its RA pulse's fate is known
     std::shared_ptr<GuideOutput*> m_self; // lets callbacks that outlive this object notice it is gone
 };
 
-// One Timer1 tick: completes `in` with the output's state, decides, and sends when the decision is Send.
-TickDecision guideTick(GuideController& controller, GuideOutput& output, TickInputs in);
+// One Timer1 tick: completes `in` with the output's state, decides, and sends when the decision is Send (fate
+// then runs once the RA pulse's fate is known; it does not run for the other outcomes).
+TickDecision guideTick(GuideController& controller, GuideOutput& output, TickInputs in,
+                       GuideOutput::FateKnown fate = {});
 
 } // namespace telescope
