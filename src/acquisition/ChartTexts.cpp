@@ -2,6 +2,7 @@
 #include "acquisition/ChartTexts.h"
 
 #include "acquisition/NumberFormat.h"
+#include "common/FixedNumber.h"
 
 namespace acquisition {
 namespace {
@@ -12,9 +13,9 @@ constexpr const char* kPlusMinus = "\xC2\xB1"; // U+00B1 in UTF-8
 struct Figures {
     std::string mean, interval, rms;
     Figures(double teMean, double teStdDev) {
-        appendFixed(mean, teMean, 3);
-        appendFixed(interval, 2.0 * teStdDev, 3);
-        appendFixed(rms, teStdDev / kRmsDivisor, 3);
+        common::appendFixed(mean, teMean, 3);
+        common::appendFixed(interval, 2.0 * teStdDev, 3);
+        common::appendFixed(rms, teStdDev / kRmsDivisor, 3);
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "acquisition/NumberFormat.h"
 #include "acquisition/TrackingError.h"
+#include "common/FixedNumber.h"
 
 #include <array>
 
@@ -38,7 +39,8 @@ std::array<CodeTexts, 256> buildTable() {
         setPiece(table[code].livePrefix, live + ": ");
         setPiece(table[code].recordPrefix, hex + ":" + decimal + ": ");
         std::string te;
-        appendRightAligned(te, formatFixed(trackingErrorFromCode(static_cast<std::uint8_t>(code)), 3), 8);
+        appendRightAligned(te, common::formatFixed(trackingErrorFromCode(static_cast<std::uint8_t>(code)), 3),
+                           8);
         setPiece(table[code].teField, te);
     }
     return table;

@@ -7,14 +7,6 @@
 
 namespace acquisition {
 
-// The number rounded to `decimals` places (0 .. 9), at least one digit before the point, "-" when the
-// rounded value is below zero, no grouping, "." as the point: the patterns "###0.000", "#0.000", "0.000"
-// (decimals 3) and "#0.00" (decimals 2). Ties round away from zero on the number's 15-significant-digit
-// decimal form, so 0.0625 gives "0.063" and 2.0005 gives "2.001". A value that rounds to zero has no
-// sign ("0.000").
-void appendFixed(std::string& out, double value, int decimals);
-std::string formatFixed(double value, int decimals);
-
 // text right-aligned in a field of `width` characters, padded with blanks on the left; a longer text is
 // written unchanged. The patterns "@@@" (width 3) and "@@@@@@@@" (width 8).
 void appendRightAligned(std::string& out, std::string_view text, std::size_t width);

@@ -1,19 +1,14 @@
-// Text forms of the analysis; numbers through std::to_chars, so no locale changes them.
+// Text forms of the analysis; numbers through common::formatFixed, so no locale changes them.
 #include "analysis/Figures.h"
 
-#include <charconv>
+#include "common/FixedNumber.h"
+
 #include <cmath>
 
 namespace analysis {
 
 std::string fixed(double value, int decimals) {
-    if (!std::isfinite(value))
-        return "-";
-    if (value == 0.0 || std::abs(value) < 0.5 * std::pow(10.0, -decimals))
-        value = 0.0; // no "-0.00"
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    return std::string(buf, r.ptr);
+    return std::isfinite(value) ? common::formatFixed(value, decimals) : "-";
 }
 
 std::string withError(double value, double error, int decimals, const std::string& unit) {
