@@ -3,42 +3,26 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace testsupport {
 
+// The simulated unit's own pseudo-terminal: raw, 9600 baud, the master non-blocking so that no write can hang
+// a test whose reader has stopped reading.
 PtyPair::PtyPair() {
-    termios raw{};
-    cfmakeraw(&raw);
-    cfsetspeed(&raw, B9600);
-    char name[256] = {};
-    if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
-        m_error = std::string("openpty: ") + std::strerror(errno);
-        m_master = m_slave = -1;
-        return;
-    }
-    m_slavePath = name;
-    // Non-blocking so that no write can hang a test whose reader has stopped reading.
-    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    if (!m_pty.create(m_error))
+        m_pty.slavePath.clear();
 }
 
 PtyPair::~PtyPair() {
     stopWriter();
-    if (m_master >= 0)
-        ::close(m_master);
-    if (m_slave >= 0)
-        ::close(m_slave);
 }
 
 bool PtyPair::write(std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
-    while (m_master >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
+    while (m_pty.master >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(m_pty.master, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
         } else if (n < 0 && errno != EINTR) {
@@ -61,13 +45,13 @@ void PtyPair::writerLoop(std::vector<std::uint8_t> bytes, std::size_t chunk,
     std::size_t done = 0;
     while (done < bytes.size() && !m_stop) {
         const std::size_t want = std::min(chunk, bytes.size() - done);
-        const ssize_t n = ::write(m_master, bytes.data() + done, want);
+        const ssize_t n = ::write(m_pty.master, bytes.data() + done, want);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             if (pause.count() > 0)
                 std::this_thread::sleep_for(pause);
         } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-            pollfd p{m_master, POLLOUT, 0};
+            pollfd p{m_pty.master, POLLOUT, 0};
             ::poll(&p, 1, 50); // the reader drains the buffer; look at m_stop now and then
         } else {
             break;
@@ -85,9 +69,9 @@ void PtyPair::stopWriter() {
 
 void PtyPair::hangUp() {
     stopWriter();
-    if (m_master >= 0)
-        ::close(m_master);
-    m_master = -1;
+    if (m_pty.master >= 0)
+        ::close(m_pty.master);
+    m_pty.master = -1;
 }
 
 } // namespace testsupport

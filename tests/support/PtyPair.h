@@ -2,6 +2,8 @@
 // the test plays the device through the master side (bursts from a writer thread, hang-up).
 #pragma once
 
+#include "PseudoTerminal.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -23,11 +25,11 @@ public:
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
-    bool ok() const { return !m_slavePath.empty(); }
+    bool ok() const { return !m_pty.slavePath.empty(); }
     const std::string& error() const { return m_error; }
-    const std::string& slavePath() const { return m_slavePath; }
+    const std::string& slavePath() const { return m_pty.slavePath; }
     // The pair's own slave descriptor, e.g. to read the line settings the code under test applied.
-    int slaveFd() const { return m_slave; }
+    int slaveFd() const { return m_pty.slave; }
 
     // Writes from the calling thread. A pty holds only a few KB: keep this to small amounts, or the
     // caller blocks until the reader (often the same thread) drains it. False on error or full buffer.
@@ -46,9 +48,7 @@ private:
     void writerLoop(std::vector<std::uint8_t> bytes, std::size_t chunk, std::chrono::microseconds pause);
     void stopWriter();
 
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_slavePath;
+    qelsim::Pty m_pty; // made as the simulated unit makes its own
     std::string m_error;
     std::thread m_writer;
     std::atomic<bool> m_stop{false};
