@@ -11,6 +11,7 @@
 #include "chart/PrintFlow.h"
 #include "common/ProgramInfo.h"
 #include "settings/SettingsBinder.h"
+#include "widgets/FittedText.h"
 #include "widgets/OneRowList.h"
 #include "widgets/TwoStateCheckBox.h"
 #include "widgets/Utf8Text.h"
@@ -167,8 +168,8 @@ void Form1::startUp() {
 }
 
 void Form1::Timer2_Timer() {
-    m_c.Label(17)->setText(QString::fromStdString(m_formatter.dateTime(m_clock.now())) +
-                           QStringLiteral(" LCT"));
+    widgets::setTextFitted(m_c.Label(17), QString::fromStdString(m_formatter.dateTime(m_clock.now())) +
+                                              QStringLiteral(" LCT"));
 }
 
 void Form1::Text1_Change() {

@@ -3,6 +3,7 @@
 #include "chart/Chart.h"
 #include "common/ListNumber.h"
 #include "common/ProgramInfo.h"
+#include "widgets/FittedText.h"
 #include "widgets/IndicatorSquare.h"
 #include "widgets/OneRowList.h"
 #include "widgets/Twips.h"
@@ -94,9 +95,11 @@ widgets::TwoStateCheckBox* checkBox(QWidget* parent, const char* name, const cha
 
 QLabel* label(QWidget* parent, const char* name, const char* caption, QRect where, unsigned fore,
               const QFont& f = arialBold()) {
-    auto* l = place(new QLabel(QString::fromLatin1(caption), parent), name, where);
+    auto* l = place(new QLabel(parent), name, where);
     l->setFont(f);
     paint(l, 0x000000, fore);
+    // Shrunk rather than cut where the font runs wider (Label5, which wraps its two lines, starts empty).
+    widgets::setTextFitted(l, QString::fromLatin1(caption));
     return l;
 }
 

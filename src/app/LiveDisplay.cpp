@@ -4,6 +4,7 @@
 #include "acquisition/ReadingProcessor.h"
 #include "chart/Chart.h"
 #include "chart/ChartLayout.h"
+#include "widgets/FittedText.h"
 #include "widgets/RefreshInterval.h"
 #include "widgets/Utf8Text.h"
 
@@ -70,7 +71,7 @@ void LiveDisplay::take(const acquisition::ReadingOutputs& out) {
 
 void LiveDisplay::showChunk(std::span<const double> trace) {
     if (const QString heading = fromUtf8(m_heading); !heading.isEmpty() && m_c.Label(4)->text() != heading)
-        m_c.Label(4)->setText(heading);
+        widgets::setTextFitted(m_c.Label(4), heading);
     if (m_traceChanged) {
         // Label5 with the panel: a label set per chunk is painted as often as chunks come.
         m_pendingStatistics = fromUtf8(m_statisticsLabel);

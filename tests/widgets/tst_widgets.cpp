@@ -1,6 +1,10 @@
-// The one-row list: its real no-selection state and its stepping by keys and wheel. (The two-state
-// check box and the indicator square are tested on the window and the settings binder.)
+// The one-row list: its real no-selection state and its stepping by keys and wheel; a fixed label's text
+// fitted rather than cut. (The two-state check box and the indicator square are tested on the window and
+// the settings binder.)
+#include "widgets/FittedText.h"
 #include "widgets/OneRowList.h"
+
+#include <QLabel>
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -13,6 +17,25 @@ class TestWidgets : public QObject {
     Q_OBJECT
 
 private slots:
+    // The clock's text on a desktop whose font runs wider than the layout's: the whole text in a smaller size
+    // of the same font, and the design size again once a text fits.
+    void aTextTooWideForItsLabelIsShrunkNotCut() {
+        QLabel clock;
+        clock.setGeometry(0, 0, 257, 21);
+        QFont wide(QStringLiteral("DejaVu Sans"));
+        wide.setPointSizeF(13.5);
+        wide.setBold(true);
+        clock.setFont(wide);
+        const QString text = QStringLiteral("2026-Dec-07 11:35:47 LCT");
+        widgets::setTextFitted(&clock, text);
+        QCOMPARE(clock.text(), text);
+        QCOMPARE(clock.font().family(), wide.family());
+        QVERIFY(clock.font().pointSizeF() < 13.5);
+        QVERIFY(QFontMetricsF(clock.font()).horizontalAdvance(text) <= clock.contentsRect().width());
+        widgets::setTextFitted(&clock, QStringLiteral("LCT"));
+        QCOMPARE(clock.font().pointSizeF(), 13.5);
+    }
+
     void listHasARealNoSelectionState() {
         OneRowList list({"1 Hz", "2 Hz", "5 Hz"});
         QSignalSpy changed(&list, &OneRowList::changed);
