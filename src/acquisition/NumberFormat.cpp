@@ -6,17 +6,6 @@
 #include <cmath>
 
 namespace acquisition {
-namespace {
-
-constexpr int kSignificantDigits = 15;
-
-void appendToChars(std::string& out, double value, std::chars_format format, int precision) {
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, format, precision);
-    out.append(buf, r.ptr);
-}
-
-} // namespace
 
 void appendRightAligned(std::string& out, std::string_view text, std::size_t width) {
     if (text.size() < width)
@@ -46,7 +35,9 @@ void appendPlainNumber(std::string& out, double value) {
         out.append(buf, r.ptr);
         return;
     }
-    appendToChars(out, value, std::chars_format::general, kSignificantDigits);
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    out.append(buf, r.ptr);
 }
 
 } // namespace acquisition

@@ -22,24 +22,20 @@ namespace {
 
 const char* const kId = "indi://127.0.0.1:7624/Telescope Simulator";
 
-// "On" or "Off": the simulator's CONNECTION.CONNECT as indi_getprop reads it from the server.
-QString connectSwitch() {
+// The value of one of the simulator's elements ("CONNECTION.CONNECT") as indi_getprop reads it from the
+// server.
+QString simulatorValue(const char* element) {
     QProcess p;
     p.start(QStringLiteral("indi_getprop"),
             {QStringLiteral("-p"), QStringLiteral("7624"), QStringLiteral("-t"), QStringLiteral("2"),
-             QStringLiteral("Telescope Simulator.CONNECTION.CONNECT")});
+             QStringLiteral("Telescope Simulator.") + QLatin1String(element)});
     p.waitForFinished(10000);
     return QString::fromLatin1(p.readAllStandardOutput()).trimmed().section(QLatin1Char('='), 1);
 }
 
-// The simulator's RA guide rate as the server reports it, multiples of 15"/s.
-double raGuideRate() {
-    QProcess p;
-    p.start(QStringLiteral("indi_getprop"),
-            {QStringLiteral("-p"), QStringLiteral("7624"), QStringLiteral("-t"), QStringLiteral("2"),
-             QStringLiteral("Telescope Simulator.GUIDE_RATE.GUIDE_RATE_WE")});
-    p.waitForFinished(10000);
-    return QString::fromLatin1(p.readAllStandardOutput()).trimmed().section(QLatin1Char('='), 1).toDouble();
+// "On" or "Off".
+QString connectSwitch() {
+    return simulatorValue("CONNECTION.CONNECT");
 }
 
 // Another client of the server (indi_setprop) switches the mount on or off.
@@ -139,7 +135,8 @@ private slots:
         const int sentBefore = sent();
         QTRY_VERIFY_WITH_TIMEOUT(lines.raText.starts_with("RA  "), 40000);
         QTRY_VERIFY_WITH_TIMEOUT(sent() > sentBefore, 20000);
-        QCOMPARE(raGuideRate(), 0.3); // written again to the new simulator
+        QCOMPARE(simulatorValue("GUIDE_RATE.GUIDE_RATE_WE").toDouble(),
+                 0.3); // written again to the new simulator
         m_w.find<QPushButton>("Command2")->click();
         m_w.leave();
         server.terminate();
