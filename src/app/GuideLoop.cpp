@@ -75,11 +75,7 @@ void GuideLoop::Check5_Click() {
         if (m_unparkBox)
             m_unparkBox->done(QMessageBox::No);
     } else if (m_runActive && m_intervalMs <= 0) {
-        m_messages.warn(
-            QStringLiteral("pid"),
-            QStringLiteral("PID control is enabled but the run was started without a control rate, "
-                           "so the controller does not run.\n\nChoose a \"Control Rate\" and press "
-                           "Stop and Start again."));
+        warnNoControlRate();
     }
     updateTimer();
     if (m_pidOn)
@@ -93,11 +89,16 @@ void GuideLoop::runStarted(bool linkOpen) {
     const double rate = m_c.List(4)->selectedNumber();
     m_intervalMs = rate > 0 ? static_cast<int>(std::lround(1000.0 / rate)) : 0;
     if (m_pidOn && m_intervalMs <= 0)
-        m_messages.warn(QStringLiteral("pid"), QStringLiteral("PID control is enabled but no control rate is "
-                                                              "selected, so the controller does not run.\n\n"
-                                                              "Choose a \"Control Rate\" and press Stop and "
-                                                              "Start again."));
+        warnNoControlRate();
     updateTimer();
+}
+
+void GuideLoop::warnNoControlRate() {
+    m_messages.warn(QStringLiteral("pid"),
+                    QStringLiteral("PID control is enabled but the run was started "
+                                   "without a control rate, so the controller does not "
+                                   "run.\n\nChoose a \"Control Rate\" and press Stop "
+                                   "and Start again."));
 }
 
 void GuideLoop::runStopped() {

@@ -71,6 +71,7 @@ public:
 
 private:
     void updateTimer();
+    void warnNoControlRate();
     // Nothing more goes to the mount for a tick already under way.
     void stopSending();
     void tellError(const std::string& message);
