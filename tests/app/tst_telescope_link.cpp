@@ -194,8 +194,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(std::pair(lines().raText, lines().decText),
                                   (std::pair<std::string, std::string>("None", "None")), 10000);
         const QString lost = m_w.form->messages().shown("telescope");
-        QVERIFY2(lost.contains(QString::fromStdString("The mount " + kId + " was lost: three position reads")),
-                 qPrintable(lost));
+        QVERIFY2(
+            lost.contains(QString::fromStdString("The mount " + kId + " was lost: three position reads")),
+            qPrintable(lost));
         // Restored by itself (the next driver answers), with no log line and Check2 still checked.
         const auto logged = m_w.logLines().size();
         QTRY_COMPARE_WITH_TIMEOUT(lines().raText, std::string("RA  12:11:59"), 10000);

@@ -56,8 +56,8 @@ TEST(PositionReadout, ThreeFailedPollsInARowOrAServerGoneMeanTheMountIsLost) {
     const auto good = Result<double>::success(45.25);
     const auto lost = Result<double>::failed({0x407, "The mount is not connected"});
     const auto wrong = Result<double>::success(std::numeric_limits<double>::quiet_NaN());
-    const auto gone =
-        Result<double>::failed({failureUnreachable, "127.0.0.1:11111 could not be reached (Connection refused)"});
+    const auto gone = Result<double>::failed(
+        {failureUnreachable, "127.0.0.1:11111 could not be reached (Connection refused)"});
 
     EXPECT_EQ(readout.pollAnswered(good, Result<double>::success(5.5)).texts->decText, "DEC  +45:15:00");
     // Two failures keep the last texts; the third gives "None" and the mount is lost, with the error.
