@@ -135,9 +135,9 @@ int runRecorder(int argc, char** argv) {
     if (parser.isSet(guideLogOption))
         if (const QString why = window.guideLoop().openGuideLog(parser.value(guideLogOption)); !why.isEmpty())
             problems << why;
-    // Shown first: a telescope connected by the settings is waited for at start-up, with the window up.
-    window.show();
+    // A telescope connected by the settings shows the window early, while start-up waits for it.
     window.startUp();
+    window.show();
     problems << window.startUpProblems();
     if (!problems.isEmpty()) {
         // Shown once the window is up, so the operator sees what the message is about.

@@ -90,6 +90,10 @@ void TelescopeLink::Check2_Click() {
 void TelescopeLink::waitWhileOpening() {
     if (m_connection.stage() != ConnectionStage::Opening)
         return;
+    // At start-up (a telescope in the settings) the window is not up yet: it is shown now, so that the
+    // operator sees the program waiting, not nothing.
+    if (m_window && !m_window->isVisible())
+        m_window->show();
     QEventLoop loop;
     QTimer::singleShot(kOpeningWaitMs, &loop, &QEventLoop::quit);
     const auto ended = connect(this, &TelescopeLink::openingEnded, &loop, &QEventLoop::quit);
