@@ -42,10 +42,7 @@ class TestGuideLoop : public QObject {
     // PID control on at 5 Hz with Kp 1.0, connected to a FakeDriver made by `setup`.
     void guideWith(std::function<void(FakeDriver&)> setup) {
         m_w.fakeSetup = std::move(setup);
-        m_w.find<widgets::OneRowList>("List4")->setSelectedIndex(2); // "5 Hz"
-        m_w.find<widgets::OneRowList>("List5")->setSelectedIndex(9); // Kp "1.0"
-        m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(3); // guide rate "0.5"
-        check("Check5")->setChecked(true);
+        m_w.guideAt5Hz(3);
     }
     // A reading (+1.0" for 119) that ticks guide on for the next two seconds.
     void freshReading(std::uint8_t code = 119) {
@@ -66,22 +63,10 @@ private slots:
         };
         m_w.makeForm();
         m_w.form->startUp();
-        check("Check5")->setEnabled(true);
     }
     void cleanup() {
         m_w.leave();
         m_pty.reset();
-    }
-
-    void ticksOnlyFromStartToStopWhilePidControlIsOn() {
-        guideWith([](FakeDriver&) {});
-        QVERIFY(!timer1()->isActive()); // on, but no run yet
-        startWithAReading();
-        QVERIFY(timer1()->isActive());
-        QCOMPARE(timer1()->interval(), 200);
-        QTRY_VERIFY(pulses() >= 1);
-        m_w.find<QPushButton>("Command2")->click();
-        QVERIFY(!timer1()->isActive());
     }
 
     void aTickWhileTheMountIsStillBeingReachedSendsAndSaysNothing() {
@@ -111,8 +96,10 @@ private slots:
                  (std::vector<std::string>{"connected", "atPark", "pulseGuide 2 26", "pulseGuide 1 0"}));
     }
 
+    // Start and Stop start and stop the ticks at the control rate: tst_recording_run.
     void clearingCheck5StopsTheTicksAndWhatATickHasUnderWay() {
         guideWith([](FakeDriver&) {});
+        QVERIFY(!timer1()->isActive()); // on, but no run yet
         startWithAReading();
         QTRY_VERIFY(pulses() >= 1);
         const double integral = loop().controller().state().pidIntegral;
@@ -167,17 +154,11 @@ private slots:
         QVERIFY(!loop().output().unparkQuestionOpen());
         QVERIFY(std::find(mount().calls.begin(), mount().calls.end(), "unpark") == mount().calls.end());
 
-        // Asked again once guiding is back on; Yes unparks, and the next tick guides.
+        // Asked again once guiding is back on (No, Yes and the tick after: test_guide_tick).
         check("Check5")->setChecked(true);
         timer1()->stop();
         loop().Timer1_Timer();
         QVERIFY(loop().unparkBox());
-        loop().unparkBox()->button(QMessageBox::Yes)->click();
-        QTRY_VERIFY(!loop().unparkBox());
-        QCOMPARE(mount().calls.back(), std::string("unpark"));
-        freshReading();
-        loop().Timer1_Timer();
-        QCOMPARE(pulses(), 1);
     }
 
     // Started with --guide-log: one line per tick, written once the tick's fate is known.

@@ -10,7 +10,6 @@
 #include "app/WindowFixture.h"
 #include "support/MountSim.h"
 #include "telescope/alpaca/AlpacaDriver.h"
-#include "widgets/OneRowList.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -43,11 +42,7 @@ class TestMountReconnect : public QObject {
                                                                      limits);
         });
         m_w.form->startUp();
-        m_w.find<widgets::OneRowList>("List4")->setSelectedIndex(2); // "5 Hz"
-        m_w.find<widgets::OneRowList>("List5")->setSelectedIndex(9); // Kp "1.0"
-        m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(1); // guide rate "0.3"
-        m_w.find<QCheckBox>("Check5")->setEnabled(true);
-        m_w.find<QCheckBox>("Check5")->setChecked(true);
+        m_w.guideAt5Hz(1);
         m_feed = std::make_unique<ReadingFeed>();
         m_w.find<QPushButton>("Command1")->click();
         return m_feed->ok() && QTest::qWaitFor([this] { return raText() == "RA  05:30:00"; }, 20000);
