@@ -1,6 +1,6 @@
 // "Connect to ASCOM Driver" on the window with a FakeDriver: the log lines and nested runs with PID control,
-// the chooser's preselection, the guide rates, failures told and the box cleared, the position in the lines
-// and a mount that stops answering restored by itself.
+// the chooser's preselection, the guide rates, failures told and the box cleared. The position in the lines
+// and a lost mount restored by itself: tst_mount_reconnect, with the real driver.
 #include "WindowFixture.h"
 
 #include "acquisition/ReadingProcessor.h"
@@ -35,7 +35,6 @@ class TestTelescopeLink : public QObject {
         m_w.fakeSetup = std::move(setup);
         check("Check2")->setChecked(true);
     }
-    const acquisition::ReceiveState& lines() { return m_w.form->recordingRun().processor().state(); }
 
 private slots:
     void init() {
@@ -100,11 +99,7 @@ private slots:
         QVERIFY(m_w.find<widgets::OneRowList>("List8")->isHidden());
         QCOMPARE(link().guideRates().ra, 0.5); // kept from before
         QVERIFY(check("Check2")->isChecked());
-
-        // A mount that snaps the rate: told what it reports.
-        check("Check2")->setChecked(false);
-        connectWith([](FakeDriver& f) { f.reportedRateRa = 0.25; });
-        QVERIFY(m_w.form->messages().shown("telescope").contains("0.25"));
+        // A mount that snaps the rate is told in words: test_connection.
     }
 
     void failedConnectionsAreToldAndClearTheBox() {
@@ -181,28 +176,6 @@ private slots:
             QCOMPARE(logTails(), c.log);
             QCOMPARE(check("Check5")->isChecked(), c.reachable);
         }
-    }
-
-    void thePositionReachesTheLinesAndBecomesNoneWhenReadsFail() {
-        connectWith([](FakeDriver& f) {
-            f.ra = 12.2;
-            f.dec = -10.1;
-        });
-        QTRY_COMPARE(std::pair(lines().raText, lines().decText),
-                     (std::pair<std::string, std::string>("RA  12:11:59", "DEC  -10:05:59")));
-        m_w.lastFake->positionFailure = {0x407, "The mount is not connected"};
-        QTRY_COMPARE_WITH_TIMEOUT(std::pair(lines().raText, lines().decText),
-                                  (std::pair<std::string, std::string>("None", "None")), 10000);
-        const QString lost = m_w.form->messages().shown("telescope");
-        QVERIFY2(
-            lost.contains(QString::fromStdString("The mount " + kId + " was lost: three position reads")),
-            qPrintable(lost));
-        // Restored by itself (the next driver answers), with no log line and Check2 still checked.
-        const auto logged = m_w.logLines().size();
-        QTRY_COMPARE_WITH_TIMEOUT(lines().raText, std::string("RA  12:11:59"), 10000);
-        QVERIFY(m_w.form->messages().shown("telescope").contains("is back since"));
-        QCOMPARE(m_w.logLines().size(), logged);
-        QVERIFY(check("Check2")->isChecked());
     }
 };
 
