@@ -125,6 +125,9 @@ TEST(Connection, ALostMountIsRestoredWithoutTheChooserOrLogLines) {
 }
 
 TEST(Connection, WordsWhileAMountIsRestored) {
+    EXPECT_EQ(mountLostText(kId, "three position reads in a row failed")
+                  .rfind("The mount " + kId + " was lost: three position reads in a row failed\n\n", 0),
+              0u);
     EXPECT_EQ(retryStateText(4, "12:03:17", "connection refused"),
               "Trying again every 4 s, last attempt 12:03:17: connection refused");
     EXPECT_EQ(mountRestoredText(kId, "12:05:01", std::chrono::seconds(104)),
