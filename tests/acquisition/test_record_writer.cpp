@@ -49,6 +49,8 @@ std::vector<std::string> withoutSyncs(const std::vector<std::string>& journal, b
     return rest;
 }
 
+// No call waits for the medium (the window's thread makes them): the first write holds the sink until the test
+// has written, stopped and started again; a call that waited would hang here.
 TEST(RecordWriterTest, LinesOfAStoppedRunAreWrittenAndSyncedBeforeTheNextRunsFile) {
     Journal journal;
     Gate gate;

@@ -1,5 +1,6 @@
 // tools/alpaca-mount-sim as a child process on 127.0.0.1 for one test, and a helper that runs one driver call
-// to its answer. Used by the Alpaca driver and the Alpaca guiding tests (ALPACA_MOUNT_SIM names the program).
+// to its answer. Used by the Alpaca driver test and the window's reconnection test (ALPACA_MOUNT_SIM names the
+// program).
 #pragma once
 
 #include "telescope/Driver.h"
