@@ -156,10 +156,6 @@ TEST(IndiValues, DecimalAndSexagesimalNumbers) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // A device shared with another client of the server stays connected when we go; one we connected does not.
 TEST_F(MountTest, DisconnectsOnlyADeviceItConnected) {
     connectedMount(); // found connected: another client's
