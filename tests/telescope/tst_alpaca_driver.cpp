@@ -22,12 +22,6 @@ quint16 freeUdpPort() {
     return s.localPort();
 }
 
-Timeouts quickTimeouts() {
-    Timeouts t;
-    t.read = 500;
-    return t;
-}
-
 // Runs a search to its end: what it found and the problem it reports.
 using Found = std::pair<std::vector<TelescopeEntry>, std::string>;
 Found searchOn(QNetworkAccessManager& net, DiscoveryTargets targets) {
@@ -79,7 +73,8 @@ private slots:
         }
     }
 
-    // A mount shared with another program, and one never reached, are left as they are.
+    // A mount shared with another program, and one never reached (no telescope of that number), are left as
+    // they are.
     void closeDisconnectsOnlyWhatThisDriverConnected() {
         MountSim sim({"--interface", "3"});
         sim.control("PUT", "/api/v1/telescope/0/connected",
@@ -87,7 +82,9 @@ private slots:
         AlpacaDriver shared(sim.id(), net);
         QVERIFY(openAndConnect(shared));
         AlpacaDriver absent(sim.id(1), net); // the server has no telescope 1
-        QVERIFY(!ask<Done>(absent, &Driver::open).ok());
+        const auto none = ask<Done>(absent, &Driver::open);
+        QVERIFY(none.failure.number == 400 &&
+                none.failure.message.find("no telescope number 1") != std::string::npos);
         QVERIFY(closeAndWait(shared) && closeAndWait(absent));
         QVERIFY(!sim.requests().contains("Connected=false"));
         QVERIFY(sim.control("GET", "/api/v1/telescope/0/connected").contains("\"Value\":true"));
@@ -136,7 +133,7 @@ private slots:
         };
         MountSim sim({"--slow-ms", "3000"});
         for (const auto& c : cases) {
-            AlpacaDriver driver(sim.id(), net, quickTimeouts());
+            AlpacaDriver driver(sim.id(), net, Timeouts{.read = 500});
             sim.fault("none");
             QVERIFY(openAndConnect(driver));
             sim.fault(c.fault);
@@ -147,19 +144,11 @@ private slots:
         }
     }
 
-    void openFindsNoTelescopeWhereThereIsNone() {
-        MountSim sim({});
-        AlpacaDriver other(sim.id(1), net);
-        const auto r = ask<Done>(other, &Driver::open);
-        QCOMPARE(r.failure.number, 400);
-        QVERIFY(r.failure.message.find("no telescope number 1") != std::string::npos);
-
+    void openFindsNoServerWhereThereIsNone() {
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        DriverId gone = sim.id();
-        gone.port = closed.serverPort();
+        AlpacaDriver unreachable({Backend::Alpaca, "127.0.0.1", closed.serverPort(), 0, {}}, net);
         closed.close();
-        AlpacaDriver unreachable(gone, net);
         QCOMPARE(ask<Done>(unreachable, &Driver::open).failure.number, failureUnreachable);
     }
 
