@@ -1,4 +1,5 @@
-// The record reader: bad lines by number, runs, midnight, bursts, late seconds, month names, file errors.
+// The record reader: bad lines by number, runs, bursts, late seconds, month names, file errors. (A run across
+// midnight and the year's end: test_analysis's appended runs.)
 #include "RecordText.h"
 #include "analysis/RecordReader.h"
 #include "support/TempDir.h"
@@ -81,20 +82,6 @@ TEST(RecordReader, SplitsRunsAtGapsAndBackwardStepsButNotAtLateSeconds) {
     ASSERT_EQ(rec.runs.size(), 3u);
     EXPECT_EQ(std::tie(rec.runs[0].end, rec.runs[1].end), std::make_tuple(2u, 6u));
     EXPECT_NEAR(rec.seconds[4], 21 * 3600 + 10 * 60 + 1.0, 1e-9);
-}
-
-TEST(RecordReader, ReadsARunAcrossMidnightAndTheYearsEnd) {
-    qelsim::SimulatedRun run;
-    run.seconds = 120.0;
-    run.start = {2026, 12, 31, 23, 59, 0, 0};
-    std::string text;
-    qelsim::appendSimulatedRun(text, run);
-    const Recording rec = read(text).recording;
-    ASSERT_EQ(rec.runs.size(), 1u);
-    ASSERT_EQ(rec.size(), 960u);
-    EXPECT_NEAR(rec.seconds.back() - rec.seconds.front(), 959.0 / 8.0, 0.011);
-    for (std::size_t i = 1; i < rec.size(); ++i)
-        ASSERT_GT(rec.seconds[i], rec.seconds[i - 1]) << i;
 }
 
 TEST(RecordReader, SpreadsReadingsThatShareAStampAtTheUnitsRate) {

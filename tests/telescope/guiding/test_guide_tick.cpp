@@ -49,12 +49,8 @@ struct Guiding : testing::Test {
     // answer is released.
     TickDecision tick(bool answer = true, double rate = 0.5) {
         now += 1000ms;
-        TickInputs in;
-        in.reading = reading;
-        in.now = now;
-        in.gains = {1.0, 0.0, 0.0};
-        in.rates = {rate, rate};
-        auto d = guideTick(controller, output, in);
+        auto d = guideTick(controller, output,
+                           {.reading = reading, .now = now, .gains = {1, 0, 0}, .rates = {rate, rate}});
         if (answer)
             answerAll(driver);
         return d;
