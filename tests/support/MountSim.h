@@ -10,7 +10,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <optional>
@@ -50,17 +49,6 @@ public:
     QByteArray requests() { return control("GET", "/sim/requests"); }
     bool received(const QByteArray& line) {
         return QTest::qWaitFor([&] { return requests().contains(line); }, 10000);
-    }
-    // The pulseguide requests received, as "direction duration", in order.
-    QStringList pulses() {
-        QStringList out;
-        static const QRegularExpression pulse(QStringLiteral("pulseguide .*Direction=(\\d) Duration=(\\d+)"));
-        for (const QString& line : QString::fromUtf8(requests()).split('\n')) {
-            const auto m = pulse.match(line);
-            if (m.hasMatch())
-                out << m.captured(1) + ' ' + m.captured(2);
-        }
-        return out;
     }
 
     quint16 port = 0;
