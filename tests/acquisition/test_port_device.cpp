@@ -66,15 +66,13 @@ TEST(PortDevice, LinksResolveRelativeToTheirDirectoryAndDanglingOnesNameTheirTar
     fs::create_symlink("by-id/ttyQEL", dir / "COM2");
     fs::create_symlink("by-id/unplugged", dir / "COM5");
     const std::string device = fs::canonical(dir / "by-id" / "ttyQEL").string();
-    const struct {
-        int port;
-        std::string path;
-    } cases[] = {{1, device}, {2, device}, {5, (dir / "by-id" / "unplugged").string()}};
-    for (const auto& c : cases) {
-        const auto found = findPortDevice(c.port, dir.string());
-        ASSERT_TRUE(found) << c.port;
-        EXPECT_EQ(found->path, c.path) << c.port;
-        EXPECT_EQ(found->link, (dir / ("COM" + std::to_string(c.port))).string()) << c.port;
+    const std::pair<int, std::string> cases[] = {
+        {1, device}, {2, device}, {5, (dir / "by-id" / "unplugged").string()}};
+    for (const auto& [port, path] : cases) {
+        const auto found = findPortDevice(port, dir.string());
+        ASSERT_TRUE(found) << port;
+        EXPECT_EQ(found->path, path) << port;
+        EXPECT_EQ(found->link, (dir / ("COM" + std::to_string(port))).string()) << port;
     }
 }
 
