@@ -118,10 +118,7 @@ private slots:
             target + QStringLiteral(" (via %1): ").arg(QDir(dir.path()).absoluteFilePath("COM2"));
 
         SerialLink link;
-        const struct {
-            OpenResult got;
-            QString described;
-        } cases[] = {
+        const std::pair<OpenResult, QString> cases[] = {
             {link.openDevice(QStringLiteral("/nonexistent/ttyQEL")),
              QStringLiteral("/nonexistent/ttyQEL: No such file or directory")},
             {link.open(2, dir.path()), viaCom2 + QStringLiteral("No such file or directory")},
@@ -130,10 +127,8 @@ private slots:
             {link.open(2, dir.path(), "9600,x,8,1"),
              viaCom2 + QStringLiteral("Line settings \"9600,x,8,1\" are not of the form \"9600,n,8,1\"")},
         };
-        for (const auto& c : cases) {
-            QVERIFY(!c.got.ok);
-            QCOMPARE(c.got.describe(), c.described);
-        }
+        for (const auto& [got, described] : cases)
+            QVERIFY2(!got.ok && got.describe() == described, qPrintable(got.describe()));
         QVERIFY(!link.isOpen());
     }
 

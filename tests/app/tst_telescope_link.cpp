@@ -135,10 +135,7 @@ private slots:
     // A settings file that connects the telescope and switches PID control on: the connection's line comes
     // where the load set Check2, the chooser asked again when it failed, as the nested handlers go.
     void startUpOrderWithATelescopeInTheSettings() {
-        const struct {
-            bool reachable;
-            QStringList log;
-        } cases[] = {
+        const std::pair<bool, QStringList> cases[] = {
             {true,
              {" QEL Log File Startup", " Established ASCOM Connection " + QString::fromStdString(kId),
               " PID Controller Enabled", " Load Settings Complete", " Chart Initialized"}},
@@ -148,7 +145,7 @@ private slots:
               " Failed to Establish ASCOM Connection " + QString::fromStdString(kId),
               " PID Controller Disabled", " Load Settings Complete", " Chart Initialized"}},
         };
-        for (const auto& c : cases) {
+        for (const auto& [reachable, log] : cases) {
             m_w.leave();
             QVERIFY(m_w.enter());
             QFile ini(QStringLiteral("QEL_TE_Recorder.ini"));
@@ -158,9 +155,9 @@ private slots:
                       "OutputFile=QEL_TE_Recorder1.txt\r\n[ASCOM PID]\r\nEnableASCOMPIDControl= 1\r\n"
                       "ControlRate= 0\r\nPropGain= 0\r\nIntegrGain= 0\r\nDerivGain= 0\r\nGuideRate= 0\r\n");
             ini.close();
-            m_w.fakeSetup = [&c](FakeDriver& f) {
+            m_w.fakeSetup = [reachable](FakeDriver& f) {
                 f.holdAnswers = true;
-                if (!c.reachable)
+                if (!reachable)
                     f.openFailure = {telescope::failureUnreachable, "connection refused"};
             };
             m_w.makeForm();
@@ -173,8 +170,8 @@ private slots:
             release.start(10);
             m_w.form->startUp();
             release.stop();
-            QCOMPARE(logTails(), c.log);
-            QCOMPARE(check("Check5")->isChecked(), c.reachable);
+            QCOMPARE(logTails(), log);
+            QCOMPARE(check("Check5")->isChecked(), reachable);
         }
     }
 };
