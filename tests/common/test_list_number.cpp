@@ -1,5 +1,4 @@
-// Numbers read from list texts, and the 5 Hz version test that decides the acquisition mode.
-#include "acquisition/AcquisitionMode.h"
+// Numbers read from list texts. (The 5 Hz version test that decides the acquisition mode: test_reading_route.)
 #include "common/ListNumber.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +17,6 @@ TEST(ListNumber, NumberAtTheStartOfTheText) {
         EXPECT_DOUBLE_EQ(common::numberAtStart(text), value) << '"' << text << '"';
     EXPECT_EQ(common::numberAtStart(std::string(400, '9')), HUGE_VAL);
     EXPECT_EQ(common::numberAtStart("0." + std::string(400, '0') + "1"), 0.0);
-}
-
-TEST(AcquisitionMode, FiveHzOnlyFromTheSecondCharacterOn) {
-    const std::pair<const char*, bool> cases[] = {
-        {"2.5 (5 Hz nom.)", true}, {"2.2", false}, {"2.4 ", false}, {"2.5", false},
-        {"5 Hz", false},           {"", false},    {"x5 Hz", true}, {"5 Hz then 5 Hz", false},
-    };
-    for (const auto& [version, fiveHz] : cases)
-        EXPECT_EQ(acquisition::isFiveHzVersion(version), fiveHz) << '"' << version << '"';
 }
 
 } // namespace
