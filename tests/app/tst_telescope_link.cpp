@@ -43,7 +43,6 @@ private slots:
         m_w.preselections.clear();
         m_w.fakeSetup = [](FakeDriver&) {
         };
-        m_w.lastFake = nullptr;
         m_w.makeForm();
         m_w.form->startUp();
     }
@@ -51,19 +50,17 @@ private slots:
 
     void pidOnWhileDisconnectedAndChooserCancelled() {
         m_w.chooserAnswer = "";
-        m_w.form->findChild<QCheckBox*>("Check5")->setEnabled(true);
+        check("Check5")->setEnabled(true);
         check("Check5")->setChecked(true);
         const QStringList tails = logTails();
         QCOMPARE(tails.mid(tails.size() - 3),
                  QStringList({" PID Controller Enabled", " Failed to Establish ASCOM Connection ",
                               " PID Controller Disabled"}));
-        QVERIFY(!check("Check2")->isChecked());
-        QVERIFY(!check("Check5")->isChecked());
-        QVERIFY(!m_w.form->guideLoop().Timer1()->isActive());
-        QVERIFY(!link().PositionCalc_Timer()->isActive());
-        QVERIFY(!link().myTelescope());
+        QVERIFY(!check("Check2")->isChecked() && !check("Check5")->isChecked() && !link().myTelescope());
+        QVERIFY(!m_w.form->guideLoop().Timer1()->isActive() && !link().PositionCalc_Timer()->isActive());
     }
 
+    // The preselection after another choice, and after a cancelled chooser: test_connection.
     void connectsPreselectsTheLastChoiceAndReleasesWithADisconnect() {
         link().setID(kId); // as --telescope does
         check("Check2")->setChecked(true);
@@ -76,12 +73,6 @@ private slots:
         check("Check2")->setChecked(false);
         QCOMPARE(first->disconnects, 1);
         QVERIFY(!link().PositionCalc_Timer()->isActive());
-        m_w.chooserAnswer = "alpaca://127.0.0.1:11111/telescope/1";
-        check("Check2")->setChecked(true);
-        QCOMPARE(m_w.preselections.back(), kId);
-        check("Check2")->setChecked(false);
-        check("Check2")->setChecked(true);
-        QCOMPARE(m_w.preselections.back(), std::string("alpaca://127.0.0.1:11111/telescope/1"));
     }
 
     void guideRatesAreTheListsMultipleAndList8GoesForAFixedRateMount() {
@@ -112,8 +103,7 @@ private slots:
 
         connectWith([](FakeDriver& f) { f.connectFailure = {0x407, "The mount is not connected"}; });
         QCOMPARE(logTails().last(), QString::fromStdString(" Established ASCOM Connection " + kId));
-        QVERIFY(!check("Check2")->isChecked());
-        QVERIFY(!link().PositionCalc_Timer()->isActive());
+        QVERIFY(!check("Check2")->isChecked() && !link().PositionCalc_Timer()->isActive());
         QVERIFY(m_w.form->messages().shown("telescope").contains("0x407"));
     }
 
@@ -128,8 +118,7 @@ private slots:
         QCOMPARE(fake->closes, 1);
         fake->releaseAll();
         QCOMPARE(logTails().size(), 3);
-        QVERIFY(!link().myTelescope());
-        QVERIFY(!link().PositionCalc_Timer()->isActive());
+        QVERIFY(!link().myTelescope() && !link().PositionCalc_Timer()->isActive());
     }
 
     // A settings file that connects the telescope and switches PID control on: the connection's line comes
