@@ -33,10 +33,8 @@ ReadResult read(const std::string& text) {
 } // namespace
 
 TEST(RecordReader, ReportsEachBadLineByNumberAndKeepsTheRest) {
-    struct Case {
-        std::string text;
-        std::string reason;
-    } cases[] = {
+    // The line, and why it cannot be read.
+    const std::pair<std::string, std::string> cases[] = {
         {"7E:126: 2026-Dec-07 21:14:07.42  TE:    0.1", "cut short"},
         {"12C:300: 2026-Dec-07 21:14:07.42  TE:  -21.625 None None", "the code is not a number"},
         {"2C:300: 2026-Dec-07 21:14:07.42  TE:  -21.625 None None", "code outside 0-255"},
@@ -48,8 +46,8 @@ TEST(RecordReader, ReportsEachBadLineByNumberAndKeepsTheRest) {
          "the tracking error does not match the code"},
     };
     std::string text = kGood;
-    for (const auto& c : cases)
-        text += c.text + "\r\n" + kGood;
+    for (const auto& [line, reason] : cases)
+        text += line + "\r\n" + kGood;
     const ReadResult result = read(text);
     ASSERT_TRUE(result.error.empty()) << result.error;
     const Recording& rec = result.recording;
@@ -57,8 +55,8 @@ TEST(RecordReader, ReportsEachBadLineByNumberAndKeepsTheRest) {
     ASSERT_EQ(rec.badLines.size(), std::size(cases));
     EXPECT_EQ(rec.badLineCount, std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(rec.badLines[i].lineNumber, 2 * i + 2) << cases[i].text;
-        EXPECT_EQ(rec.badLines[i].reason, cases[i].reason) << cases[i].text;
+        EXPECT_EQ(rec.badLines[i].lineNumber, 2 * i + 2) << cases[i].first;
+        EXPECT_EQ(rec.badLines[i].reason, cases[i].second) << cases[i].first;
     }
 }
 
