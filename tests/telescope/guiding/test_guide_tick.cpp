@@ -80,8 +80,7 @@ TEST_F(Guiding, StaleReadingStopsPulsesAndIsSaidOnce) {
     EXPECT_EQ(stale.outcome, TickOutcome::StaleReading);
     EXPECT_NE(stale.notice.find("over 2 seconds"), std::string::npos);
     EXPECT_EQ(again.outcome, TickOutcome::StaleReading);
-    EXPECT_TRUE(again.notice.empty());
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_TRUE(again.notice.empty() && driver.calls.empty());
     EXPECT_EQ(guide(), TickOutcome::Send); // readings come back: guided again, and a later loss is said again
     tick();
     EXPECT_FALSE(tick().notice.empty());
@@ -152,8 +151,7 @@ TEST_F(Guiding, UnknownGuideRateSendsNothingAndIsSaidOnce) {
     const auto second = tick(true, 0.0);
     EXPECT_EQ(first.outcome, TickOutcome::GuideRateUnknown);
     EXPECT_NE(first.notice.find("Guide rate unknown"), std::string::npos);
-    EXPECT_TRUE(second.notice.empty());
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_TRUE(second.notice.empty() && driver.calls.empty());
 }
 
 TEST_F(Guiding, ANewDriverIsNotHeldBackByTheOldOnesCalls) {
