@@ -138,13 +138,10 @@ private slots:
         QVERIFY2(status->text().contains(QStringLiteral("4 whole turns, worm period 4")) &&
                      status->text().contains(QStringLiteral(" s \u00b1 ")),
                  qPrintable(status->text()));
-        const QString followed = cell(w, 0, 1);
 
-        // What the last look shows is what an analysis of the finished file shows.
+        // That the last look shows what an analysis of the finished file shows: test_record_follower.
         w.stopFollowing();
         QVERIFY(!w.isFollowing() && !stopButton->isVisible());
-        QVERIFY(run(w, path));
-        QCOMPARE(cell(w, 0, 1), followed);
     }
 
     void aSecondAnalysisReplacesTheFirst() {

@@ -1,6 +1,7 @@
-// "Connect to ASCOM Driver" on the window with a FakeDriver: the log lines and nested runs with PID control,
-// the chooser's preselection, the guide rates, failures told and the box cleared. The position in the lines
-// and a lost mount restored by itself: tst_mount_reconnect, with the real driver.
+// "Connect to ASCOM Driver" on the window with a FakeDriver: the log lines and nested runs with PID control
+// (PID control checked while the connection fails: the start-up case below; a cancelled chooser:
+// test_connection), the chooser's preselection, the guide rates, failures told and the box cleared. The
+// position in the lines and a lost mount restored by itself: tst_mount_reconnect, with the real driver.
 #include "WindowFixture.h"
 
 #include "acquisition/ReadingProcessor.h"
@@ -47,18 +48,6 @@ private slots:
         m_w.form->startUp();
     }
     void cleanup() { m_w.leave(); }
-
-    void pidOnWhileDisconnectedAndChooserCancelled() {
-        m_w.chooserAnswer = "";
-        check("Check5")->setEnabled(true);
-        check("Check5")->setChecked(true);
-        const QStringList tails = logTails();
-        QCOMPARE(tails.mid(tails.size() - 3),
-                 QStringList({" PID Controller Enabled", " Failed to Establish ASCOM Connection ",
-                              " PID Controller Disabled"}));
-        QVERIFY(!check("Check2")->isChecked() && !check("Check5")->isChecked() && !link().myTelescope());
-        QVERIFY(!m_w.form->guideLoop().Timer1()->isActive() && !link().PositionCalc_Timer()->isActive());
-    }
 
     // The preselection after another choice, and after a cancelled chooser: test_connection.
     void connectsPreselectsTheLastChoiceAndReleasesWithADisconnect() {
