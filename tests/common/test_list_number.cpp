@@ -1,4 +1,5 @@
-// Numbers read from list texts. (The 5 Hz version test that decides the acquisition mode: test_reading_route.)
+// Numbers read from list texts. (The 5 Hz version test that decides the acquisition mode:
+// test_reading_route.)
 #include "common/ListNumber.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The window's telescope chooser against the real indi_simulator_telescope (run by with_indiserver.sh): with
-// "INDI" picked, List lists the simulator under its identifier, and choosing it fills the Telescope field that
-// OK returns. (Discover's search of 127.0.0.1:7624: test_indi_telescope_list's replay.)
+// "INDI" picked, List lists the simulator under its identifier, and choosing it fills the Telescope field
+// that OK returns. (Discover's search of 127.0.0.1:7624: test_indi_telescope_list's replay.)
 #include "telescope/ChooserDialog.h"
 #include "telescope/alpaca/AlpacaSource.h"
 #include "telescope/indi/IndiSource.h"
