@@ -12,13 +12,11 @@ using namespace acquisition;
 
 TEST(DecodeTrackingError, TextsAtTheEdges) {
     // "" is no reading yet: the PID controller sees +15.875. Only a leading number counts; none counts as 0.
-    const struct {
-        const char* text;
-        double te;
-    } cases[] = {{"", 15.875},   {"0", 15.875}, {"64", 7.875},   {"126", 0.125}, {"127", 0.0},
-                 {"255", -16.0}, {" 5", 15.25}, {"12x", 14.375}, {"abc", 15.875}};
-    for (const auto& c : cases)
-        EXPECT_EQ(DecodeTrackingError(c.text), c.te) << '"' << c.text << '"';
+    const std::pair<const char*, double> cases[] = {{"", 15.875},   {"0", 15.875},   {"64", 7.875},
+                                                    {"126", 0.125}, {"127", 0.0},    {"255", -16.0},
+                                                    {" 5", 15.25},  {"12x", 14.375}, {"abc", 15.875}};
+    for (const auto& [text, te] : cases)
+        EXPECT_EQ(DecodeTrackingError(text), te) << '"' << text << '"';
 }
 
 TEST(DecodeTrackingError, ByteAndTextDecodesAgreeForAllCodes) {

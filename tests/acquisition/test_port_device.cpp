@@ -6,7 +6,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <unistd.h>
 
 #include "acquisition/PortDevice.h"
 #include "support/TempDir.h"
@@ -32,13 +31,10 @@ TEST(PortDevice, NamingRule) {
     } cases[] = {
         {"Windows names the port itself", 3, {"/w/COM3"}, PortNaming::Windows, "COM3", ""},
         {"COM link first", 1, {"/w/COM1", "/dev/ttyUSB0"}, Posix, "/w/COM1", "/w/COM1"},
-        {"USB adapter when there is no link", 1, {"/dev/ttyUSB0", "/dev/ttyS0"}, Posix, "/dev/ttyUSB0", ""},
-        {"port n is adapter n-1", 3, {"/dev/ttyUSB0", "/dev/ttyUSB2"}, Posix, "/dev/ttyUSB2", ""},
+        {"port n is adapter n-1, no other", 3, {"/dev/ttyUSB0", "/dev/ttyUSB2"}, Posix, "/dev/ttyUSB2", ""},
         {"another port's adapter is not taken", 2, {"/dev/ttyUSB0"}, Posix, "/dev/ttyS1", ""},
-        {"built-in port when nothing exists", 8, {}, Posix, "/dev/ttyS7", ""},
+        {"built-in port up to the highest", 255, {}, Posix, "/dev/ttyS254", ""},
         {"COM1 is not COM10", 10, {"/w/COM1"}, Posix, "/dev/ttyS9", ""},
-        {"two-digit link", 10, {"/w/COM10"}, Posix, "/w/COM10", "/w/COM10"},
-        {"highest port", 255, {}, Posix, "/dev/ttyS254", ""},
         {"no port chosen", 0, {"/w/COM0"}, Posix, nullptr, ""},
         {"past the highest", 256, {}, PortNaming::Windows, nullptr, ""},
     };
@@ -70,122 +66,53 @@ TEST(PortDevice, LinksResolveRelativeToTheirDirectoryAndDanglingOnesNameTheirTar
     fs::create_symlink("by-id/ttyQEL", dir / "COM2");
     fs::create_symlink("by-id/unplugged", dir / "COM5");
     const std::string device = fs::canonical(dir / "by-id" / "ttyQEL").string();
-    const struct {
-        int port;
-        std::string path;
-    } cases[] = {{1, device}, {2, device}, {5, (dir / "by-id" / "unplugged").string()}};
-    for (const auto& c : cases) {
-        const auto found = findPortDevice(c.port, dir.string());
-        ASSERT_TRUE(found) << c.port;
-        EXPECT_EQ(found->path, c.path) << c.port;
-        EXPECT_EQ(found->link, (dir / ("COM" + std::to_string(c.port))).string()) << c.port;
+    const std::pair<int, std::string> cases[] = {
+        {1, device}, {2, device}, {5, (dir / "by-id" / "unplugged").string()}};
+    for (const auto& [port, path] : cases) {
+        const auto found = findPortDevice(port, dir.string());
+        ASSERT_TRUE(found) << port;
+        EXPECT_EQ(found->path, path) << port;
+        EXPECT_EQ(found->link, (dir / ("COM" + std::to_string(port))).string()) << port;
     }
 }
 
 // After the unit went away during a run: the device to try now, by the route taken at Start.
 TEST(PortDevice, ReopenFollowsTheRouteOfStartAndNeverFallsBack) {
-    using Links = std::map<std::string, std::string>;
-    // Standing in for another device that must never be opened instead of the unit.
-    const std::set<std::string> fallbacks = {"/dev/ttyUSB0", "/dev/ttyS0"};
-    const PortDevice viaCom1{"/dev/pts/5", "/w/COM1"};
+    // /dev/ttyUSB0 and /dev/ttyS0 stand in for another device that must never be opened instead of the unit.
+    const PortDevice viaCom1{"/dev/pts/5", "/w/COM1"}, viaById{"/dev/ttyUSB0", "/w/COM1"};
+    const std::string byId = "/dev/serial/by-id/qel";
     const struct {
-        const char* name;
         PortDevice opened;
-        std::set<std::string> devices; // existing entries that are no links (besides the fallbacks)
-        Links links;
-        const char* path; // nullptr: not back yet
-        const char* notBack;
+        std::set<std::string> devices; // existing entries that are no links
+        std::map<std::string, std::string> links;
+        std::string result; // the device to open, or why it is not back yet
     } cases[] = {
-        {"device name: the same name, opening says if it is back",
-         {"/dev/ttyUSB3", ""},
-         {},
-         {},
-         "/dev/ttyUSB3",
-         ""},
-        {"link to the same node", viaCom1, {"/dev/pts/5"}, {{"/w/COM1", "/dev/pts/5"}}, "/dev/pts/5", ""},
-        {"link now leads to another node",
-         viaCom1,
-         {"/dev/pts/9"},
-         {{"/w/COM1", "/dev/pts/9"}},
-         "/dev/pts/9",
-         ""},
-        {"by-id link, relative, to the adapter's new node",
-         {"/dev/ttyUSB0", "/w/COM1"},
-         {"/dev/ttyUSB1"},
-         {{"/w/COM1", "/dev/serial/by-id/usb-QEL-if00"}, {"/dev/serial/by-id/usb-QEL-if00", "../../ttyUSB1"}},
-         "/dev/ttyUSB1",
-         ""},
-        {"relative link from the working directory",
-         viaCom1,
-         {"/dev/pts/7"},
-         {{"/w/COM1", "../dev/pts/7"}},
-         "/dev/pts/7",
-         ""},
-        {"link points nowhere while fallbacks exist",
-         viaCom1,
-         {},
-         {{"/w/COM1", "/dev/pts/5"}},
-         nullptr,
-         "/w/COM1 leads to /dev/pts/5, which is not there"},
-        {"by-id name gone with the adapter",
-         {"/dev/ttyUSB0", "/w/COM1"},
-         {},
-         {{"/w/COM1", "/dev/serial/by-id/usb-QEL-if00"}},
-         nullptr,
-         "/w/COM1 leads to /dev/serial/by-id/usb-QEL-if00, which is not there"},
-        {"link removed", viaCom1, {"/dev/pts/5"}, {}, nullptr, "/w/COM1 is not there"},
-        {"links in a circle",
-         viaCom1,
-         {},
-         {{"/w/COM1", "COM2"}, {"/w/COM2", "COM1"}},
-         nullptr,
-         "/w/COM1 leads round in circles"},
+        {{"/dev/ttyUSB3", ""}, {}, {}, "/dev/ttyUSB3"}, // a device name: opening it says whether it is back
+        {viaCom1, {"/dev/pts/9"}, {{"/w/COM1", "/dev/pts/9"}}, "/dev/pts/9"},
+        {viaById, {"/dev/ttyUSB1"}, {{"/w/COM1", byId}, {byId, "../../ttyUSB1"}}, "/dev/ttyUSB1"},
+        {viaCom1, {}, {{"/w/COM1", "/dev/pts/5"}}, "/w/COM1 leads to /dev/pts/5, which is not there"},
+        {viaById, {}, {{"/w/COM1", byId}}, "/w/COM1 leads to " + byId + ", which is not there"},
+        {viaCom1, {"/dev/pts/5"}, {}, "/w/COM1 is not there"},
+        {viaCom1, {}, {{"/w/COM1", "COM2"}, {"/w/COM2", "COM1"}}, "/w/COM1 leads round in circles"},
     };
     for (const auto& c : cases) {
-        const auto exists = [&c, &fallbacks](const std::string& path) {
-            return c.devices.count(path) > 0 || c.links.count(path) > 0 || fallbacks.count(path) > 0;
+        const auto exists = [&c](const std::string& path) {
+            return c.devices.count(path) > 0 || c.links.count(path) > 0 || path == "/dev/ttyUSB0" ||
+                   path == "/dev/ttyS0";
         };
         const auto readLink = [&c](const std::string& path) -> std::optional<std::string> {
             const auto it = c.links.find(path);
             return it == c.links.end() ? std::nullopt : std::optional<std::string>(it->second);
         };
         const ReopenChoice got = chooseReopenDevice(c.opened, exists, readLink);
-        ASSERT_EQ(got.device.has_value(), c.path != nullptr) << c.name << ": " << got.notBack;
-        if (got.device) {
-            EXPECT_EQ(got.device->path, c.path) << c.name;
-            EXPECT_EQ(got.device->link, c.opened.link) << c.name;
-        } else {
-            EXPECT_EQ(got.notBack, c.notBack) << c.name;
-        }
+        EXPECT_EQ(got.device ? got.device->path : got.notBack, c.result);
+        EXPECT_EQ(got.device ? got.device->link : c.opened.link, c.opened.link) << c.result;
     }
-}
-
-TEST(PortDevice, ReopenOnTheFileSystemFollowsTheLinkAfresh) {
-    const testsupport::TempDir temp;
-    const fs::path& dir = temp.path;
-    fs::create_directories(dir / "by-id");
-    std::ofstream(dir / "ttyA") << "";
-    std::ofstream(dir / "ttyB") << "";
-    fs::create_symlink("../ttyA", dir / "by-id" / "qel");
-    fs::create_symlink(dir / "by-id" / "qel", dir / "COM1");
-    const auto opened = findPortDevice(1, dir.string());
-    ASSERT_TRUE(opened);
-    EXPECT_EQ(findReopenDevice(*opened).device->path, (dir / "ttyA").string());
-
-    // The adapter comes back under another node behind the same by-id name.
-    fs::remove(dir / "by-id" / "qel");
-    EXPECT_FALSE(findReopenDevice(*opened).device);
-    fs::create_symlink("../ttyB", dir / "by-id" / "qel");
-    const auto again = findReopenDevice(*opened);
-    ASSERT_TRUE(again.device) << again.notBack;
-    EXPECT_EQ(again.device->path, (dir / "ttyB").string());
-    EXPECT_EQ(again.device->link, opened->link);
 }
 
 TEST(LineSettings, RefusesWhatIsNotBaudParityDataBitsStopBits) {
     EXPECT_TRUE(parseLineSettings(qelLineSettings));
-    for (const char* bad :
-         {"", "9600", "9600,n,8", "9600,n,8,1,1", "9600,x,8,1", "9600,nn,8,1", "9600,,8,1", "9600,n,9,1",
-          "9600,n,4,1", "9600,n,8,3", "9600,n,8,1.5", "0,n,8,1", "-9600,n,8,1", "96OO,n,8,1"})
+    for (const char* bad : {"9600,n,8", "9600,n,8,1,1", "9600,x,8,1", "9600,nn,8,1", "9600,n,9,1",
+                            "9600,n,4,1", "9600,n,8,3", "9600,n,8,1.5", "0,n,8,1", "96OO,n,8,1"})
         EXPECT_FALSE(parseLineSettings(bad)) << bad;
 }

@@ -1,8 +1,8 @@
 // The writer thread: lines in order across Stop and Start while the medium is stuck, each file synced
 // before it is closed, a full queue reported once with the count of lost lines, sink failures handed on, a
 // quiet file synced.
-#include "RecordingSinks.h"
 #include "acquisition/RecordFile.h"
+#include "acquisition/RecordSink.h"
 #include "acquisition/RecordWriter.h"
 
 #include <gtest/gtest.h>
@@ -12,15 +12,53 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
 
 using acquisition::RecordWriter;
-using testsinks::Journal;
-using testsinks::JournalSink;
+
+// What the sinks did, in the order they did it ("A:line 1", "A:sync", "A:closed"), noted on the writer
+// thread.
+struct Journal {
+    mutable std::mutex mutex;
+    std::vector<std::string> list;
+    void note(std::string entry) {
+        std::lock_guard lock(mutex);
+        list.push_back(std::move(entry));
+    }
+    std::vector<std::string> entries() const {
+        std::lock_guard lock(mutex);
+        return list;
+    }
+};
+
+// A stand-in sink: notes every call in the journal; `stuck` runs inside its first write, before the line is
+// noted, the way a stuck medium holds it.
+struct JournalSink final : acquisition::RecordSink {
+    std::string name;
+    Journal& journal;
+    std::function<void()> stuck;
+    JournalSink(std::string n, Journal& j, std::function<void()> s = {})
+        : name(std::move(n))
+        , journal(j)
+        , stuck(std::move(s)) {}
+    ~JournalSink() override { journal.note(name + ":closed"); }
+    WriteResult writeLine(std::string_view line) override {
+        if (auto held = std::exchange(stuck, {}))
+            held();
+        journal.note(name + ":" + std::string(line));
+        return {true, {}};
+    }
+    std::string sync() override {
+        journal.note(name + ":sync");
+        return {};
+    }
+};
 
 // Holds the sink's first write until released; entered tells that the writer thread is inside it.
 struct Gate {
@@ -49,6 +87,8 @@ std::vector<std::string> withoutSyncs(const std::vector<std::string>& journal, b
     return rest;
 }
 
+// No call waits for the medium (the window's thread makes them): the first write holds the sink until the
+// test has written, stopped and started again; a call that waited would hang here.
 TEST(RecordWriterTest, LinesOfAStoppedRunAreWrittenAndSyncedBeforeTheNextRunsFile) {
     Journal journal;
     Gate gate;

@@ -11,17 +11,16 @@ namespace {
 using namespace acquisition;
 
 TEST(Sweep, DisplaySizeChoiceKeepsOnlyOfferedSizesAndClearsEverything) {
-    const struct {
-        double chosen;
-        int displaySamples; // afterwards, starting from 240
-    } cases[] = {{120, 120}, {480, 480}, {1920, 1920}, {100, 240}, {0, 240}, {120.5, 240}};
-    for (const auto& c : cases) {
+    // chosen, displaySamples: afterwards, starting from 240
+    const std::pair<double, int> cases[] = {{120, 120}, {480, 480}, {1920, 1920},
+                                            {100, 240}, {0, 240},   {120.5, 240}};
+    for (const auto& [chosen, displaySamples] : cases) {
         Sweep sweep;
         sweep.chooseDisplaySize(240);
         sweep.chart(3.0, ChartRate::Fast);
-        EXPECT_EQ(sweep.chooseDisplaySize(c.chosen), c.displaySamples == c.chosen) << c.chosen;
-        EXPECT_EQ(sweep.state().displayBuffer.size(), static_cast<std::size_t>(c.displaySamples) + 1);
-        EXPECT_EQ(sweep.state().displayBuffer[0], 0.0) << c.chosen;
+        EXPECT_EQ(sweep.chooseDisplaySize(chosen), displaySamples == chosen) << chosen;
+        EXPECT_EQ(sweep.state().displayBuffer.size(), static_cast<std::size_t>(displaySamples) + 1);
+        EXPECT_EQ(sweep.state().displayBuffer[0], 0.0) << chosen;
         EXPECT_EQ(std::tie(sweep.state().sampleCount, sweep.state().teSum), std::make_tuple(0, 0.0));
     }
 }

@@ -1,5 +1,5 @@
 // The analysis against record files from the simulated unit with known periodic error.
-#include "SimulatedRecord.h"
+#include "RecordText.h"
 #include "analysis/Analysis.h"
 #include "analysis/Figures.h"
 
@@ -8,6 +8,8 @@
 #include <algorithm>
 
 using namespace analysis;
+using testrecords::recording;
+using testrecords::simulated;
 
 namespace {
 
@@ -31,26 +33,6 @@ double truePeakToPeak(const qelsim::ErrorModel& m) {
     return hi - lo;
 }
 
-Recording record(const std::vector<qelsim::SimulatedRun>& runs) {
-    std::string text;
-    for (const auto& run : runs)
-        qelsim::appendSimulatedRun(text, run);
-    ReadOptions options;
-    options.monthNames = {};
-    ReadResult r = readRecordText(text, options);
-    EXPECT_TRUE(r.error.empty()) << r.error;
-    return std::move(r.recording);
-}
-
-qelsim::SimulatedRun simulatedRun(const qelsim::ErrorModel& m, double cycles, std::uint32_t seed) {
-    qelsim::SimulatedRun run;
-    run.model = m;
-    run.seed = seed;
-    run.seconds = cycles * m.wormPeriod;
-    run.start = {2026, 12, 7, 22, 10, 0, 0};
-    return run;
-}
-
 } // namespace
 
 TEST(Analysis, FindsThePeriodAmplitudeAndFoldedCurveFromFourCycles) {
@@ -63,7 +45,7 @@ TEST(Analysis, FindsThePeriodAmplitudeAndFoldedCurveFromFourCycles) {
     for (const auto& c : cases) {
         SCOPED_TRACE("period " + std::to_string(c.period) + " seed " + std::to_string(c.seed));
         const qelsim::ErrorModel m = model(c.period, c.ramp);
-        const Analysis a = analyzeRecording(record({simulatedRun(m, 4.0, c.seed)}));
+        const Analysis a = analyzeRecording(recording(simulated(m, 4.0, c.seed)));
         ASSERT_TRUE(a.hasPeriod);
         EXPECT_TRUE(a.periodTrusted);
         EXPECT_NEAR(a.period, c.period, 0.005 * c.period);
@@ -81,14 +63,19 @@ TEST(Analysis, FindsThePeriodAmplitudeAndFoldedCurveFromFourCycles) {
 
 TEST(Analysis, AppendedRunsAcrossMidnightKeepTheirOwnDrift) {
     // Two runs of three turns, the second after a gap across midnight with another offset and ramp.
-    qelsim::ErrorModel first = model(480.0, 0.004);
-    qelsim::SimulatedRun a = simulatedRun(first, 3.0, 7);
+    qelsim::SimulatedRun a, b;
+    a.model = model(480.0, 0.004);
+    a.seed = 7;
+    a.seconds = b.seconds = 3 * 480.0;
     a.start = {2026, 12, 31, 22, 30, 0, 0};
-    qelsim::ErrorModel second = model(480.0, -0.004);
-    second.driftSpread = 0.0;
-    qelsim::SimulatedRun b = simulatedRun(second, 3.0, 8);
+    b.model = model(480.0, -0.004);
+    b.model.driftSpread = 0.0;
+    b.seed = 8;
     b.start = {2026, 12, 31, 23, 50, 0, 0}; // ten turns later (the worm kept turning), ends after midnight
-    const Recording rec = record({a, b});
+    std::string lines;
+    qelsim::appendSimulatedRun(lines, a);
+    qelsim::appendSimulatedRun(lines, b);
+    const Recording rec = recording(lines);
     ASSERT_EQ(rec.runs.size(), 2u);
     const Analysis r = analyzeRecording(rec);
     ASSERT_EQ(r.runs.size(), 2u);
@@ -96,14 +83,15 @@ TEST(Analysis, AppendedRunsAcrossMidnightKeepTheirOwnDrift) {
     EXPECT_NEAR(r.runs[1].driftRate, -0.24, 0.06);
     EXPECT_NEAR(r.recordedSeconds, 2880.0, 1.0);
     EXPECT_NEAR(r.period, 480.0, 2.4);
-    EXPECT_NEAR(r.foldedPeakToPeak, truePeakToPeak(first), 0.25);
+    EXPECT_NEAR(r.foldedPeakToPeak, truePeakToPeak(a.model), 0.25);
     const std::string text = figureText(figures(r));
     EXPECT_NE(text.find("Run 2: 2026-Dec-31 23:50:00 to 2027-Jan-01 00:13:59"), std::string::npos) << text;
 }
 
 TEST(Analysis, FewerThanTwoCyclesSayTheyCannotBeTrusted) {
     const qelsim::ErrorModel m = model(480.0, 0.001);
-    const Analysis a = analyzeRecording(record({simulatedRun(m, 1.6, 3)}));
+    const Recording rec = recording(simulated(m, 1.6, 3));
+    const Analysis a = analyzeRecording(rec);
     EXPECT_FALSE(a.periodTrusted);
     const std::vector<Figure> f = figures(a);
     ASSERT_FALSE(f.empty());
@@ -113,7 +101,7 @@ TEST(Analysis, FewerThanTwoCyclesSayTheyCannotBeTrusted) {
     // A period the operator gives is used as it is.
     AnalysisOptions given;
     given.period = 480.0;
-    const Analysis b = analyzeRecording(record({simulatedRun(m, 1.6, 3)}), given);
+    const Analysis b = analyzeRecording(rec, given);
     EXPECT_TRUE(b.periodTrusted);
     EXPECT_EQ(figures(b)[0].value, "480.00 s");
 }
@@ -123,8 +111,8 @@ TEST(Analysis, WritesTheFoldedCurveAsCsvAndComparesTwoFiles) {
     qelsim::ErrorModel after = before;
     for (double& h : after.harmonics)
         h *= 0.25; // periodic-error correction took out three quarters
-    const Analysis x = analyzeRecording(record({simulatedRun(before, 4.0, 11)}));
-    const Analysis y = analyzeRecording(record({simulatedRun(after, 4.0, 12)}));
+    const Analysis x = analyzeRecording(recording(simulated(before, 4.0, 11)));
+    const Analysis y = analyzeRecording(recording(simulated(after, 4.0, 12)));
 
     const std::string csv = foldedCsv(x.series.folded);
     EXPECT_EQ(csv.rfind("phase_s,phase_deg,mean_arcsec,spread_arcsec\n", 0), 0u);
@@ -142,6 +130,6 @@ TEST(Analysis, WritesTheFoldedCurveAsCsvAndComparesTwoFiles) {
 TEST(Analysis, CountsClippedReadings) {
     qelsim::ErrorModel m = model(480.0, 0.0);
     m.harmonics = {14.0, 2.0, 0.0}; // beyond the unit's +-16 arcsec at the peaks
-    const Analysis a = analyzeRecording(record({simulatedRun(m, 2.0, 5)}));
+    const Analysis a = analyzeRecording(recording(simulated(m, 2.0, 5)));
     EXPECT_GT(a.clipped, 100u);
 }

@@ -1,7 +1,6 @@
 // The refined period, its standard error, the components found by prewhitening and what a correction would
 // leave, on record files made from known drives.
-#include "SimulatedRecord.h"
-#include "acquisition/LineTexts.h"
+#include "RecordText.h"
 #include "analysis/Analysis.h"
 #include "analysis/Figures.h"
 
@@ -19,27 +18,16 @@ struct Sine {
     double amplitude; // arcsec
 };
 
-// The simulated drive's readings plus sinusoids of their own (gears that are not the worm), as record lines.
+// The simulated drive's readings plus sinusoids of their own (gears that are not the worm).
 Recording record(const qelsim::ErrorModel& model, double seconds, std::uint32_t seed,
                  const std::vector<Sine>& extra = {}) {
     qelsim::TrackingErrorSignal signal(model, seed, 8.0);
-    const common::TimeStampFormatter stamps;
-    const common::LocalTime start{2026, 12, 7, 22, 10, 0, 0};
-    std::string text;
-    for (int k = 0; k < static_cast<int>(seconds * 8.0); ++k) {
-        const double at = k / 8.0;
+    return testrecords::recording(testrecords::recordLines(seconds, [&](double at) {
         double te = signal.next();
         for (const Sine& s : extra)
             te += s.amplitude * std::sin(2.0 * std::numbers::pi * at / s.period + 0.7);
-        acquisition::appendRecordLine(text, qelsim::encodeReading(te), qelsim::addSeconds(start, at), stamps,
-                                      "None", "None");
-        text += "\r\n";
-    }
-    ReadOptions options;
-    options.monthNames = {};
-    ReadResult r = readRecordText(text, options);
-    EXPECT_TRUE(r.error.empty()) << r.error;
-    return std::move(r.recording);
+        return te;
+    }));
 }
 
 qelsim::ErrorModel drive(double period, double noise, double wander) {

@@ -1,5 +1,5 @@
 // qel-te-analyze as the operator runs it: its first line, exit status, CSV and report files.
-#include "SimulatedRecord.h"
+#include "RecordText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -39,14 +39,10 @@ Outcome analyze(const std::string& args, bool errors = false) {
 class Analyze : public ::testing::Test {
 protected:
     std::string recordFile(const std::string& name, double cycles) {
-        qelsim::SimulatedRun run;
-        run.model.driftSpread = 0.2;
-        run.seconds = cycles * run.model.wormPeriod;
-        run.start = {2026, 12, 7, 21, 0, 0, 0};
-        std::string text;
-        qelsim::appendSimulatedRun(text, run);
+        qelsim::ErrorModel drive;
+        drive.driftSpread = 0.2;
         const std::string path = dir.file(name);
-        std::ofstream(path, std::ios::binary) << text;
+        std::ofstream(path, std::ios::binary) << testrecords::simulated(drive, cycles);
         return path;
     }
 
@@ -79,8 +75,8 @@ TEST_F(Analyze, AddsBackTheGuidePulsesAndSaysSo) {
     const std::string file = recordFile("guided.txt", 4.0);
     const std::string log = dir.file("guide-log.txt");
     std::ofstream(log, std::ios::binary)
-        << "2026-Dec-07 21:00:01.05 TE 1.125 U 0.845 RA E 113 RATE 0.500 sent\r\n"
-           "2026-Dec-07 21:00:02.05 TE - U - RA - 0 RATE - skipped no-reading\r\n";
+        << "2026-Dec-07 22:10:01.05 TE 1.125 U 0.845 RA E 113 RATE 0.500 sent\r\n"
+           "2026-Dec-07 22:10:02.05 TE - U - RA - 0 RATE - skipped no-reading\r\n";
     const Outcome run = analyze(file + " --guide-log " + log);
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out.rfind("Worm period: ", 0), 0u) << run.out;

@@ -1,6 +1,6 @@
 // The record follower on a file written piece by piece, lines cut anywhere: it reads each byte once and ends
 // with what reading the finished file gives.
-#include "SimulatedRecord.h"
+#include "RecordText.h"
 #include "analysis/Analysis.h"
 #include "analysis/Figures.h"
 #include "analysis/RecordFollower.h"
@@ -11,18 +11,12 @@
 #include <fstream>
 
 using namespace analysis;
+using testrecords::englishOnly;
 
 namespace {
 
 void append(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::app)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-ReadOptions englishOnly() {
-    ReadOptions o;
-    o.monthNames = {};
-    return o;
+    std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
 }
 
 } // namespace

@@ -35,11 +35,6 @@ class TestAnalysisWindow : public QObject {
         return finished.wait(60000) && finished.first().first().toBool();
     }
 
-    static bool look(AnalysisWindow& w, bool endOfFile = false) {
-        QSignalSpy finished(&w, &AnalysisWindow::analysisFinished);
-        return w.lookNow(endOfFile) && finished.wait(60000) && finished.first().first().toBool();
-    }
-
     static std::string record(double turns) {
         qelsim::SimulatedRun sim;
         sim.model.driftSpread = 0.2;
@@ -71,11 +66,9 @@ private slots:
         QVERIFY2(table->rowHeight(1) > table->rowHeight(0) * 3 / 2,
                  qPrintable(QStringLiteral("%1 %2").arg(table->rowHeight(1)).arg(table->rowHeight(0))));
 
-        const QString csv = m_dir.filePath(QStringLiteral("folded.csv"));
-        QVERIFY(w.exportCsv(csv).isEmpty());
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readLine().trimmed(), QByteArray("phase_s,phase_deg,mean_arcsec,spread_arcsec"));
+        // The folded curve's CSV, as foldedCsv writes it (its columns: test_analysis).
+        QVERIFY(w.exportCsv(m_dir.filePath(QStringLiteral("folded.csv"))).isEmpty());
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("folded.csv"))));
         QVERIFY(w.saveReport(m_dir.filePath(QStringLiteral("report.png"))).isEmpty());
         QVERIFY(!w.saveReport(m_dir.filePath(QStringLiteral("no/such/folder/report.pdf"))).isEmpty());
     }
@@ -136,23 +129,19 @@ private slots:
 
         QSignalSpy finished(&w, &AnalysisWindow::analysisFinished);
         followButton->click();
-        QVERIFY(w.isFollowing());
-        QVERIFY(finished.wait(60000));
+        QVERIFY(w.isFollowing() && finished.wait(60000));
         QVERIFY(stopButton->isVisible() && !followButton->isVisible());
         QVERIFY2(status->text().contains(QStringLiteral("1 whole turn")), qPrintable(status->text()));
 
         std::ofstream(path.toStdString(), std::ios::binary | std::ios::app) << text.substr(first);
-        QVERIFY(look(w, true));
+        QVERIFY(w.lookNow(true) && finished.wait(60000) && finished.last().first().toBool());
         QVERIFY2(status->text().contains(QStringLiteral("4 whole turns, worm period 4")) &&
                      status->text().contains(QStringLiteral(" s \u00b1 ")),
                  qPrintable(status->text()));
-        const QString followed = cell(w, 0, 1);
 
-        // What the last look shows is what an analysis of the finished file shows.
+        // That the last look shows what an analysis of the finished file shows: test_record_follower.
         w.stopFollowing();
         QVERIFY(!w.isFollowing() && !stopButton->isVisible());
-        QVERIFY(run(w, path));
-        QCOMPARE(cell(w, 0, 1), followed);
     }
 
     void aSecondAnalysisReplacesTheFirst() {

@@ -6,7 +6,9 @@
 #include "app/Form1.h"
 #include "app/TelescopeLink.h"
 #include "support/FakeDriver.h"
+#include "widgets/OneRowList.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -65,6 +67,15 @@ struct WindowFixture {
         lastFake = nullptr;
         log.reset();
         QDir::setCurrent(oldDir);
+    }
+
+    // PID control on at 5 Hz with Kp 1.0 and the guide rate at List8's `rate` (1: "0.3", 3: "0.5").
+    void guideAt5Hz(int rate) {
+        find<widgets::OneRowList>("List4")->setSelectedIndex(2);
+        find<widgets::OneRowList>("List5")->setSelectedIndex(9);
+        find<widgets::OneRowList>("List8")->setSelectedIndex(rate);
+        find<QCheckBox>("Check5")->setEnabled(true);
+        find<QCheckBox>("Check5")->setChecked(true);
     }
 
     template <typename T>

@@ -30,11 +30,6 @@ class TestGuideLoop : public QObject {
     QTimer* timer1() { return loop().Timer1(); }
     QCheckBox* check(const char* name) { return m_w.find<QCheckBox>(name); }
     FakeDriver& mount() { return *m_w.lastFake; }
-    bool send(std::uint8_t code) { return m_pty->write(std::vector<std::uint8_t>{code}); }
-    // The mount's calls since `from`, as it received them.
-    std::vector<std::string> callsSince(std::size_t from) {
-        return {mount().calls.begin() + static_cast<std::ptrdiff_t>(from), mount().calls.end()};
-    }
     long pulses() {
         return std::count_if(mount().calls.begin(), mount().calls.end(),
                              [](const std::string& c) { return c.starts_with("pulseGuide 2 "); });
@@ -42,14 +37,11 @@ class TestGuideLoop : public QObject {
     // PID control on at 5 Hz with Kp 1.0, connected to a FakeDriver made by `setup`.
     void guideWith(std::function<void(FakeDriver&)> setup) {
         m_w.fakeSetup = std::move(setup);
-        m_w.find<widgets::OneRowList>("List4")->setSelectedIndex(2); // "5 Hz"
-        m_w.find<widgets::OneRowList>("List5")->setSelectedIndex(9); // Kp "1.0"
-        m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(3); // guide rate "0.5"
-        check("Check5")->setChecked(true);
+        m_w.guideAt5Hz(3);
     }
     // A reading (+1.0" for 119) that ticks guide on for the next two seconds.
     void freshReading(std::uint8_t code = 119) {
-        QVERIFY(send(code));
+        QVERIFY(m_pty->write(std::vector<std::uint8_t>{code}));
         QTRY_COMPARE(m_w.form->recordingRun().processor().state().lastSampleText, std::to_string(code));
     }
     void startWithAReading() {
@@ -66,22 +58,10 @@ private slots:
         };
         m_w.makeForm();
         m_w.form->startUp();
-        check("Check5")->setEnabled(true);
     }
     void cleanup() {
         m_w.leave();
         m_pty.reset();
-    }
-
-    void ticksOnlyFromStartToStopWhilePidControlIsOn() {
-        guideWith([](FakeDriver&) {});
-        QVERIFY(!timer1()->isActive()); // on, but no run yet
-        startWithAReading();
-        QVERIFY(timer1()->isActive());
-        QCOMPARE(timer1()->interval(), 200);
-        QTRY_VERIFY(pulses() >= 1);
-        m_w.find<QPushButton>("Command2")->click();
-        QVERIFY(!timer1()->isActive());
     }
 
     void aTickWhileTheMountIsStillBeingReachedSendsAndSaysNothing() {
@@ -94,8 +74,8 @@ private slots:
         QCOMPARE(mount().calls, (std::vector<std::string>{"open", "connect"}));
         startWithAReading();
         QVERIFY(timer1()->isActive());
-        loop().Timer1_Timer();
-        loop().Timer1_Timer();
+        for (int tick = 0; tick < 2; ++tick)
+            loop().Timer1_Timer();
         QCOMPARE(mount().calls, (std::vector<std::string>{"open", "connect"}));
         QVERIFY(m_w.form->messages().shown("guiding").isEmpty());
 
@@ -107,12 +87,14 @@ private slots:
         mount().holdAnswers = false;
         mount().releaseAll();
         loop().Timer1_Timer();
-        QCOMPARE(callsSince(mount().calls.size() - 4),
+        QCOMPARE(std::vector(mount().calls.end() - 4, mount().calls.end()),
                  (std::vector<std::string>{"connected", "atPark", "pulseGuide 2 26", "pulseGuide 1 0"}));
     }
 
+    // Start and Stop start and stop the ticks at the control rate: tst_recording_run.
     void clearingCheck5StopsTheTicksAndWhatATickHasUnderWay() {
         guideWith([](FakeDriver&) {});
+        QVERIFY(!timer1()->isActive()); // on, but no run yet
         startWithAReading();
         QTRY_VERIFY(pulses() >= 1);
         const double integral = loop().controller().state().pidIntegral;
@@ -133,18 +115,15 @@ private slots:
         // Checked again during the run: ticks at the rate of the last Start, the controller's memory kept.
         freshReading(120);
         check("Check5")->setChecked(true);
-        QVERIFY(timer1()->isActive());
-        QCOMPARE(timer1()->interval(), 200);
+        QVERIFY(timer1()->isActive() && timer1()->interval() == 200);
         QCOMPARE(loop().controller().state().pidIntegral, integral);
         QTRY_VERIFY(mount().calls.size() > before);
 
         // Clearing Check2 clears Check5 and the ticks with it; checking Check2 alone brings neither back.
-        check("Check2")->setChecked(false);
-        QVERIFY(!check("Check5")->isChecked());
-        QVERIFY(!timer1()->isActive());
-        check("Check2")->setChecked(true);
-        QVERIFY(!check("Check5")->isChecked());
-        QVERIFY(!timer1()->isActive());
+        for (const bool checked : {false, true}) {
+            check("Check2")->setChecked(checked);
+            QVERIFY(!check("Check5")->isChecked() && !timer1()->isActive());
+        }
     }
 
     void aParkedMountIsAskedOnceAndClearingCheck5AnswersNo() {
@@ -167,17 +146,11 @@ private slots:
         QVERIFY(!loop().output().unparkQuestionOpen());
         QVERIFY(std::find(mount().calls.begin(), mount().calls.end(), "unpark") == mount().calls.end());
 
-        // Asked again once guiding is back on; Yes unparks, and the next tick guides.
+        // Asked again once guiding is back on (No, Yes and the tick after: test_guide_tick).
         check("Check5")->setChecked(true);
         timer1()->stop();
         loop().Timer1_Timer();
         QVERIFY(loop().unparkBox());
-        loop().unparkBox()->button(QMessageBox::Yes)->click();
-        QTRY_VERIFY(!loop().unparkBox());
-        QCOMPARE(mount().calls.back(), std::string("unpark"));
-        freshReading();
-        loop().Timer1_Timer();
-        QCOMPARE(pulses(), 1);
     }
 
     // Started with --guide-log: one line per tick, written once the tick's fate is known.

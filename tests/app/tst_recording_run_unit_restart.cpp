@@ -44,20 +44,19 @@ class TestUnitRestart : public QObject {
     // code written to `codesFile`, then it holds the line. Returns the device it made, empty on failure.
     QString startUnit(int count, int seed, const QString& codesFile) {
         QProcess& unit = m_units.emplace_back();
-        unit.setProgram(QStringLiteral(QEL_UNIT_SIM_PATH));
-        unit.setArguments({QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("--dir"),
-                           m_w.dir.path(), QStringLiteral("--rate"), QStringLiteral("960"),
-                           QStringLiteral("--count"), QString::number(count), QStringLiteral("--seed"),
-                           QString::number(seed), QStringLiteral("--codes-out"), m_w.dir.filePath(codesFile),
-                           QStringLiteral("--hold")});
-        QByteArray out;
-        connect(&unit, &QProcess::readyReadStandardOutput, this,
-                [&] { out += unit.readAllStandardOutput(); });
-        unit.start();
+        unit.start(
+            QStringLiteral(QEL_UNIT_SIM_PATH),
+            QStringLiteral("--port 1 --rate 960 --hold --count %1 --seed %2").arg(count).arg(seed).split(' ')
+                << QStringLiteral("--dir") << m_w.dir.path() << QStringLiteral("--codes-out")
+                << m_w.dir.filePath(codesFile));
+        QByteArray out; // read while the window's event loop runs
         const QByteArray ready = "qel-unit-sim: COM1 -> ";
-        (void)QTest::qWaitFor([&] { return out.contains('\n') || unit.state() == QProcess::NotRunning; },
-                              10000);
-        disconnect(&unit, &QProcess::readyReadStandardOutput, this, nullptr);
+        (void)QTest::qWaitFor(
+            [&] {
+                return (out += unit.readAllStandardOutput()).contains('\n') ||
+                       unit.state() == QProcess::NotRunning;
+            },
+            10000);
         if (!out.startsWith(ready)) {
             qWarning() << "qel-unit-sim did not start:" << out << unit.readAllStandardError();
             return {};
@@ -97,7 +96,6 @@ private slots:
         QVERIFY(timer1()->isActive());
         const qsizetype logLines = m_w.logLines().size();
         QTRY_COMPARE_WITH_TIMEOUT(m_w.lines(kRecordFile).size(), 300, 10000);
-        QCOMPARE(m_w.lines(QStringLiteral("codes1.txt")).size(), 300);
 
         // Killed (SIGTERM): the unit's line goes, and so does its COM1 link. (A dangling link whose device
         // node is gone: tst_recording_run; a node number freed here may be taken by any process at once, so
@@ -126,7 +124,6 @@ private slots:
                  qPrintable(told()));
         QVERIFY(m_w.find<widgets::IndicatorSquare>("Label3")->toolTip().startsWith(second));
         QTRY_COMPARE_WITH_TIMEOUT(m_w.lines(kRecordFile).size(), 500, 10000);
-        QCOMPARE(m_w.lines(QStringLiteral("codes2.txt")).size(), 200);
 
         const QList<int> sent = codesIn(m_w.lines(QStringLiteral("codes1.txt")), false) +
                                 codesIn(m_w.lines(QStringLiteral("codes2.txt")), false);

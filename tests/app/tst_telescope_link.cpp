@@ -1,6 +1,7 @@
-// "Connect to ASCOM Driver" on the window with a FakeDriver: the log lines and nested runs with PID control,
-// the chooser's preselection, the guide rates, failures told and the box cleared, the position in the lines
-// and a mount that stops answering restored by itself.
+// "Connect to ASCOM Driver" on the window with a FakeDriver: the log lines and nested runs with PID control
+// (PID control checked while the connection fails: the start-up case below; a cancelled chooser:
+// test_connection), the chooser's preselection, the guide rates, failures told and the box cleared. The
+// position in the lines and a lost mount restored by itself: tst_mount_reconnect, with the real driver.
 #include "WindowFixture.h"
 
 #include "acquisition/ReadingProcessor.h"
@@ -35,7 +36,6 @@ class TestTelescopeLink : public QObject {
         m_w.fakeSetup = std::move(setup);
         check("Check2")->setChecked(true);
     }
-    const acquisition::ReceiveState& lines() { return m_w.form->recordingRun().processor().state(); }
 
 private slots:
     void init() {
@@ -44,27 +44,12 @@ private slots:
         m_w.preselections.clear();
         m_w.fakeSetup = [](FakeDriver&) {
         };
-        m_w.lastFake = nullptr;
         m_w.makeForm();
         m_w.form->startUp();
     }
     void cleanup() { m_w.leave(); }
 
-    void pidOnWhileDisconnectedAndChooserCancelled() {
-        m_w.chooserAnswer = "";
-        m_w.form->findChild<QCheckBox*>("Check5")->setEnabled(true);
-        check("Check5")->setChecked(true);
-        const QStringList tails = logTails();
-        QCOMPARE(tails.mid(tails.size() - 3),
-                 QStringList({" PID Controller Enabled", " Failed to Establish ASCOM Connection ",
-                              " PID Controller Disabled"}));
-        QVERIFY(!check("Check2")->isChecked());
-        QVERIFY(!check("Check5")->isChecked());
-        QVERIFY(!m_w.form->guideLoop().Timer1()->isActive());
-        QVERIFY(!link().PositionCalc_Timer()->isActive());
-        QVERIFY(!link().myTelescope());
-    }
-
+    // The preselection after another choice, and after a cancelled chooser: test_connection.
     void connectsPreselectsTheLastChoiceAndReleasesWithADisconnect() {
         link().setID(kId); // as --telescope does
         check("Check2")->setChecked(true);
@@ -77,12 +62,6 @@ private slots:
         check("Check2")->setChecked(false);
         QCOMPARE(first->disconnects, 1);
         QVERIFY(!link().PositionCalc_Timer()->isActive());
-        m_w.chooserAnswer = "alpaca://127.0.0.1:11111/telescope/1";
-        check("Check2")->setChecked(true);
-        QCOMPARE(m_w.preselections.back(), kId);
-        check("Check2")->setChecked(false);
-        check("Check2")->setChecked(true);
-        QCOMPARE(m_w.preselections.back(), std::string("alpaca://127.0.0.1:11111/telescope/1"));
     }
 
     void guideRatesAreTheListsMultipleAndList8GoesForAFixedRateMount() {
@@ -100,11 +79,7 @@ private slots:
         QVERIFY(m_w.find<widgets::OneRowList>("List8")->isHidden());
         QCOMPARE(link().guideRates().ra, 0.5); // kept from before
         QVERIFY(check("Check2")->isChecked());
-
-        // A mount that snaps the rate: told what it reports.
-        check("Check2")->setChecked(false);
-        connectWith([](FakeDriver& f) { f.reportedRateRa = 0.25; });
-        QVERIFY(m_w.form->messages().shown("telescope").contains("0.25"));
+        // A mount that snaps the rate is told in words: test_connection.
     }
 
     void failedConnectionsAreToldAndClearTheBox() {
@@ -117,8 +92,7 @@ private slots:
 
         connectWith([](FakeDriver& f) { f.connectFailure = {0x407, "The mount is not connected"}; });
         QCOMPARE(logTails().last(), QString::fromStdString(" Established ASCOM Connection " + kId));
-        QVERIFY(!check("Check2")->isChecked());
-        QVERIFY(!link().PositionCalc_Timer()->isActive());
+        QVERIFY(!check("Check2")->isChecked() && !link().PositionCalc_Timer()->isActive());
         QVERIFY(m_w.form->messages().shown("telescope").contains("0x407"));
     }
 
@@ -133,17 +107,13 @@ private slots:
         QCOMPARE(fake->closes, 1);
         fake->releaseAll();
         QCOMPARE(logTails().size(), 3);
-        QVERIFY(!link().myTelescope());
-        QVERIFY(!link().PositionCalc_Timer()->isActive());
+        QVERIFY(!link().myTelescope() && !link().PositionCalc_Timer()->isActive());
     }
 
     // A settings file that connects the telescope and switches PID control on: the connection's line comes
     // where the load set Check2, the chooser asked again when it failed, as the nested handlers go.
     void startUpOrderWithATelescopeInTheSettings() {
-        const struct {
-            bool reachable;
-            QStringList log;
-        } cases[] = {
+        const std::pair<bool, QStringList> cases[] = {
             {true,
              {" QEL Log File Startup", " Established ASCOM Connection " + QString::fromStdString(kId),
               " PID Controller Enabled", " Load Settings Complete", " Chart Initialized"}},
@@ -153,7 +123,7 @@ private slots:
               " Failed to Establish ASCOM Connection " + QString::fromStdString(kId),
               " PID Controller Disabled", " Load Settings Complete", " Chart Initialized"}},
         };
-        for (const auto& c : cases) {
+        for (const auto& [reachable, log] : cases) {
             m_w.leave();
             QVERIFY(m_w.enter());
             QFile ini(QStringLiteral("QEL_TE_Recorder.ini"));
@@ -163,9 +133,9 @@ private slots:
                       "OutputFile=QEL_TE_Recorder1.txt\r\n[ASCOM PID]\r\nEnableASCOMPIDControl= 1\r\n"
                       "ControlRate= 0\r\nPropGain= 0\r\nIntegrGain= 0\r\nDerivGain= 0\r\nGuideRate= 0\r\n");
             ini.close();
-            m_w.fakeSetup = [&c](FakeDriver& f) {
+            m_w.fakeSetup = [reachable](FakeDriver& f) {
                 f.holdAnswers = true;
-                if (!c.reachable)
+                if (!reachable)
                     f.openFailure = {telescope::failureUnreachable, "connection refused"};
             };
             m_w.makeForm();
@@ -178,31 +148,9 @@ private slots:
             release.start(10);
             m_w.form->startUp();
             release.stop();
-            QCOMPARE(logTails(), c.log);
-            QCOMPARE(check("Check5")->isChecked(), c.reachable);
+            QCOMPARE(logTails(), log);
+            QCOMPARE(check("Check5")->isChecked(), reachable);
         }
-    }
-
-    void thePositionReachesTheLinesAndBecomesNoneWhenReadsFail() {
-        connectWith([](FakeDriver& f) {
-            f.ra = 12.2;
-            f.dec = -10.1;
-        });
-        QTRY_COMPARE(std::pair(lines().raText, lines().decText),
-                     (std::pair<std::string, std::string>("RA  12:11:59", "DEC  -10:05:59")));
-        m_w.lastFake->positionFailure = {0x407, "The mount is not connected"};
-        QTRY_COMPARE_WITH_TIMEOUT(std::pair(lines().raText, lines().decText),
-                                  (std::pair<std::string, std::string>("None", "None")), 10000);
-        const QString lost = m_w.form->messages().shown("telescope");
-        QVERIFY2(
-            lost.contains(QString::fromStdString("The mount " + kId + " was lost: three position reads")),
-            qPrintable(lost));
-        // Restored by itself (the next driver answers), with no log line and Check2 still checked.
-        const auto logged = m_w.logLines().size();
-        QTRY_COMPARE_WITH_TIMEOUT(lines().raText, std::string("RA  12:11:59"), 10000);
-        QVERIFY(m_w.form->messages().shown("telescope").contains("is back since"));
-        QCOMPARE(m_w.logLines().size(), logged);
-        QVERIFY(check("Check2")->isChecked());
     }
 };
 

@@ -8,7 +8,6 @@
 #include "app/RecordingRun.h"
 #include "app/TelescopeLink.h"
 #include "app/WindowFixture.h"
-#include "widgets/OneRowList.h"
 
 #include <QCheckBox>
 #include <QMessageBox>
@@ -53,63 +52,49 @@ class TestTelescopeLinkIndi : public QObject {
 
     app::TelescopeLink& link() { return m_w.form->telescopeLink(); }
 
-    // A fresh window connected to the simulator, found connected (or not) by another client first.
-    bool connectWindow(bool connectedByAnotherClient) {
-        otherClientSets(connectedByAnotherClient ? "CONNECT" : "DISCONNECT");
-        const QString before = connectedByAnotherClient ? "On" : "Off";
-        if (!QTest::qWaitFor([&] { return connectSwitch() == before; }, 10000))
-            return false;
+    // A fresh window on the program's own drivers, whose chooser answers the simulator.
+    bool openWindow() {
         if (!m_w.enter())
             return false;
         m_w.fakeDrivers = false;
         m_w.chooserAnswer = kId;
         m_w.makeForm();
         m_w.form->startUp();
-        m_w.find<QCheckBox>("Check2")->setChecked(true);
-        return QTest::qWaitFor([this] { return link().PositionCalc_Timer()->isActive(); }, 20000);
-    }
-private slots:
-    void aSharedMountStaysConnectedOursIsDisconnected() {
-        for (const bool shared : {true, false}) {
-            QVERIFY(connectWindow(shared));
-            bool allClosed = false;
-            connect(&link(), &app::TelescopeLink::allClosed, this, [&allClosed] { allClosed = true; });
-            m_w.find<QCheckBox>("Check2")->setChecked(false);
-            // Once closed, whatever we sent has reached the server ahead of indi_getprop's question.
-            QVERIFY(QTest::qWaitFor([&] { return allClosed; }, 10000));
-            if (shared)
-                QCOMPARE(connectSwitch(), QStringLiteral("On"));
-            else
-                QTRY_COMPARE_WITH_TIMEOUT(connectSwitch(), QStringLiteral("Off"), 2000);
-            m_w.leave();
-        }
+        return true;
     }
 
-    void atProgramEndTheDisconnectLeavesBeforeTheConnection() {
-        for (const bool shared : {true, false}) {
-            QVERIFY(connectWindow(shared));
-            link().shutDown(1000); // as the program does once its window has closed
-            m_w.leave();
-            if (shared)
-                QCOMPARE(connectSwitch(), QStringLiteral("On"));
-            else
-                QTRY_COMPARE_WITH_TIMEOUT(connectSwitch(), QStringLiteral("Off"), 2000);
-        }
+private slots:
+    // Check2 cleared, or the program ending (the disconnect given a second, as the program does once its
+    // window has closed): a mount another client connected first stays connected, one we connected does not.
+    void aSharedMountStaysConnectedOursIsDisconnected() {
+        for (const bool shared : {true, false})
+            for (const bool programEnds : {false, true}) {
+                otherClientSets(shared ? "CONNECT" : "DISCONNECT");
+                QVERIFY(QTest::qWaitFor([&] { return connectSwitch() == (shared ? "On" : "Off"); }, 10000));
+                QVERIFY(openWindow());
+                m_w.find<QCheckBox>("Check2")->setChecked(true);
+                QVERIFY(QTest::qWaitFor([this] { return link().PositionCalc_Timer()->isActive(); }, 20000));
+                bool allClosed = false;
+                connect(&link(), &app::TelescopeLink::allClosed, this, [&allClosed] { allClosed = true; });
+                // Once closed, whatever we sent has reached the server ahead of indi_getprop's question.
+                if (programEnds) {
+                    link().shutDown(1000);
+                } else {
+                    m_w.find<QCheckBox>("Check2")->setChecked(false);
+                    QVERIFY(QTest::qWaitFor([&] { return allClosed; }, 10000));
+                }
+                m_w.leave();
+                if (shared)
+                    QCOMPARE(connectSwitch(), QStringLiteral("On"));
+                else
+                    QTRY_COMPARE_WITH_TIMEOUT(connectSwitch(), QStringLiteral("Off"), 2000);
+            }
     }
 
     // Last: the server it leaves running ends with the test.
     void aServerStartedAgainIsConnectedAgainAndGuidingGoesOn() {
-        QVERIFY(m_w.enter());
-        m_w.fakeDrivers = false;
-        m_w.chooserAnswer = kId;
-        m_w.makeForm();
-        m_w.form->startUp();
-        m_w.find<widgets::OneRowList>("List4")->setSelectedIndex(2); // "5 Hz"
-        m_w.find<widgets::OneRowList>("List5")->setSelectedIndex(9); // Kp "1.0"
-        m_w.find<widgets::OneRowList>("List8")->setSelectedIndex(
-            1); // guide rate "0.3" (the simulator's is 0.5)
-        m_w.find<QCheckBox>("Check5")->setEnabled(true);
-        m_w.find<QCheckBox>("Check5")->setChecked(true);
+        QVERIFY(openWindow());
+        m_w.guideAt5Hz(1); // guide rate 0.3 (the simulator's is 0.5)
         ReadingFeed feed;
         QVERIFY(feed.ok());
         m_w.find<QPushButton>("Command1")->click();
@@ -135,8 +120,8 @@ private slots:
         const int sentBefore = sent();
         QTRY_VERIFY_WITH_TIMEOUT(lines.raText.starts_with("RA  "), 40000);
         QTRY_VERIFY_WITH_TIMEOUT(sent() > sentBefore, 20000);
-        QCOMPARE(simulatorValue("GUIDE_RATE.GUIDE_RATE_WE").toDouble(),
-                 0.3); // written again to the new simulator
+        // The guide rate is written again to the new simulator.
+        QCOMPARE(simulatorValue("GUIDE_RATE.GUIDE_RATE_WE").toDouble(), 0.3);
         m_w.find<QPushButton>("Command2")->click();
         m_w.leave();
         server.terminate();

@@ -31,14 +31,15 @@ int count(const QImage& image, QRect area, Pred pred) {
     return n;
 }
 
-// Bounding box of the pixels in an area that are bright red, or that differ from a reference picture (null
-// when there are none).
-inline QRect bounds(const QImage& image, QRect area, const QImage* reference = nullptr) {
+// Bounding box of the pixels in an area that pass `pick` (bright red unless said), or that differ from a
+// reference picture (null when there are none).
+inline QRect bounds(const QImage& image, QRect area, const QImage* reference = nullptr,
+                    bool (*pick)(QRgb) = brightRed) {
     area &= image.rect();
     QRect box;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (reference ? image.pixel(x, y) != reference->pixel(x, y) : brightRed(image.pixel(x, y)))
+            if (reference ? image.pixel(x, y) != reference->pixel(x, y) : pick(image.pixel(x, y)))
                 box |= QRect(x, y, 1, 1);
     return box;
 }

@@ -26,11 +26,7 @@ chmod 755 "$work" # the filters run as lp
 instance="qeltest$$"
 pdf_conf="/etc/cups/cups-pdf-$instance.conf"
 cupsd_pid=""
-cleanup() {
-    if [ -n "$cupsd_pid" ]; then kill "$cupsd_pid" 2>/dev/null || true; wait "$cupsd_pid" 2>/dev/null || true; fi
-    rm -rf "$pdf_conf" "$work"
-}
-trap cleanup EXIT
+trap '[ -z "$cupsd_pid" ] || { kill "$cupsd_pid"; wait "$cupsd_pid"; } 2>/dev/null || true; rm -rf "$pdf_conf" "$work"' EXIT
 mkdir -p "$work/etc/ppd" "$work/spool/tmp" "$work/cache" "$work/state" "$work/log" "$work/out" "$work/home"
 
 cat >"$work/etc/cupsd.conf" <<CONF

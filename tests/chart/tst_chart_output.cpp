@@ -52,6 +52,48 @@ class ChartOutputTest : public QObject {
 
     QTemporaryDir m_dir;
 
+    // Right click, "Save Image…", a file name in the dialog: the file is written, or a warning says why not.
+    void saveThroughTheMenu(const QString& name, const QString& written) {
+        chart::Chart Chart1;
+        buildLiveChart(Chart1);
+        Chart1.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Chart1));
+
+        auto* plot = Chart1.findChild<QWidget*>(QStringLiteral("Chart1Plot"));
+        QVERIFY(plot);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(200, 100),
+                                plot->mapToGlobal(QPoint(200, 100)));
+        QApplication::sendEvent(plot, &click);
+        auto* menu = Chart1.findChild<QMenu*>();
+        QVERIFY(menu && menu->actions().size() == 1);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Save Image…"));
+
+        QString warning;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->selectFile(m_dir.filePath(name));
+            QTimer::singleShot(0, this, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    warning = box->text();
+                    box->accept();
+                }
+            });
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name, then saves
+        });
+        menu->actions().first()->trigger();
+        menu->close();
+
+        const QString path = m_dir.filePath(written.isEmpty() ? name : written);
+        if (written.isEmpty())
+            QVERIFY2(warning.contains(path) && warning.contains(QStringLiteral("No such file or directory")),
+                     qPrintable(warning));
+        else
+            QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32),
+                     Chart1.toImage().convertToFormat(QImage::Format_RGB32));
+        QVERIFY2(written.isEmpty() || warning.isEmpty(), qPrintable(warning));
+    }
+
 private slots:
     void printsToPdfThroughThePrinterPath() {
         chart::Chart Chart1;
@@ -114,56 +156,11 @@ private slots:
         }
     }
 
-    void contextMenuSavesImage_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("written"); // empty: a warning names the file and the reason
-        QTest::newRow("png as on screen, suffix added") << "menu"
-                                                        << "menu.png";
-        QTest::newRow("failure shown") << "missing/menu.png" << QString();
-    }
-
-    // Right click, "Save Image…", a file name in the dialog: the file is written, or a warning says why not.
     void contextMenuSavesImage() {
-        QFETCH(QString, name);
-        QFETCH(QString, written);
-        chart::Chart Chart1;
-        buildLiveChart(Chart1);
-        Chart1.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&Chart1));
-
-        auto* plot = Chart1.findChild<QWidget*>(QStringLiteral("Chart1Plot"));
-        QVERIFY(plot);
-        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(200, 100),
-                                plot->mapToGlobal(QPoint(200, 100)));
-        QApplication::sendEvent(plot, &click);
-        auto* menu = Chart1.findChild<QMenu*>();
-        QVERIFY(menu && menu->actions().size() == 1);
-        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Save Image…"));
-
-        QString warning;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            dialog->selectFile(m_dir.filePath(name));
-            QTimer::singleShot(0, this, [&] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    warning = box->text();
-                    box->accept();
-                }
-            });
-            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name, then saves
-        });
-        menu->actions().first()->trigger();
-        menu->close();
-
-        const QString path = m_dir.filePath(written.isEmpty() ? name : written);
-        if (written.isEmpty())
-            QVERIFY2(warning.contains(path) && warning.contains(QStringLiteral("No such file or directory")),
-                     qPrintable(warning));
-        else
-            QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32),
-                     Chart1.toImage().convertToFormat(QImage::Format_RGB32));
-        QVERIFY2(written.isEmpty() || warning.isEmpty(), qPrintable(warning));
+        // A png as on screen, its suffix added; or a warning naming the file and the reason.
+        for (const auto& [name, written] : {std::pair{QStringLiteral("menu"), QStringLiteral("menu.png")},
+                                            std::pair{QStringLiteral("missing/menu.png"), QString()}})
+            saveThroughTheMenu(name, written);
     }
 };
 

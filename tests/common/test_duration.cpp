@@ -6,10 +6,7 @@
 using namespace std::chrono_literals;
 
 TEST(DurationText, WholeSecondsRounded) {
-    const struct {
-        std::chrono::milliseconds gap;
-        const char* text;
-    } cases[] = {
+    const std::pair<std::chrono::milliseconds, const char*> cases[] = {
         {0ms, "0 s"},
         {1499ms, "1 s"},
         {1500ms, "2 s"},
@@ -20,6 +17,6 @@ TEST(DurationText, WholeSecondsRounded) {
         {9h + 7s, "9 h 00 min 07 s"},
         {-3s, "0 s"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(common::durationText(c.gap), c.text) << c.gap.count();
+    for (const auto& [gap, text] : cases)
+        EXPECT_EQ(common::durationText(gap), text) << gap.count();
 }

@@ -1,5 +1,5 @@
-// Numbers read from list texts, and the 5 Hz version test that decides the acquisition mode.
-#include "acquisition/AcquisitionMode.h"
+// Numbers read from list texts. (The 5 Hz version test that decides the acquisition mode:
+// test_reading_route.)
 #include "common/ListNumber.h"
 
 #include <gtest/gtest.h>
@@ -10,29 +10,14 @@
 namespace {
 
 TEST(ListNumber, NumberAtTheStartOfTheText) {
-    const struct {
-        const char* text;
-        double value;
-    } cases[] = {
+    const std::pair<const char*, double> cases[] = {
         {"2 Hz", 2.0},  {"0.5", 0.5}, {"", 0.0},     {"  120", 120.0}, {"Hz", 0.0},
         {"1920", 1920}, {"-1", -1.0}, {"2.4 ", 2.4}, {".5", 0.5},      {"3.0x", 3.0},
     };
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(common::numberAtStart(c.text), c.value) << '"' << c.text << '"';
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(common::numberAtStart(text), value) << '"' << text << '"';
     EXPECT_EQ(common::numberAtStart(std::string(400, '9')), HUGE_VAL);
     EXPECT_EQ(common::numberAtStart("0." + std::string(400, '0') + "1"), 0.0);
-}
-
-TEST(AcquisitionMode, FiveHzOnlyFromTheSecondCharacterOn) {
-    const struct {
-        const char* version;
-        bool fiveHz;
-    } cases[] = {
-        {"2.5 (5 Hz nom.)", true}, {"2.2", false}, {"2.4 ", false}, {"2.5", false},
-        {"5 Hz", false},           {"", false},    {"x5 Hz", true}, {"5 Hz then 5 Hz", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(acquisition::isFiveHzVersion(c.version), c.fiveHz) << '"' << c.version << '"';
 }
 
 } // namespace

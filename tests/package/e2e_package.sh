@@ -18,11 +18,7 @@ done
 
 work=$(mktemp -d /tmp/qel-package-XXXXXX)
 app=""
-cleanup() {
-    if [ -n "$app" ]; then kill "$app" 2>/dev/null || true; wait "$app" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap '[ -z "$app" ] || { kill "$app"; wait "$app"; } 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # --- Build ---
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || fail "cpack: $(cat "$work/cpack.log")"
@@ -31,9 +27,9 @@ deb="$work/out/qel-te-recorder_${version}_$(dpkg --print-architecture).deb"
 
 # --- Control fields: name, version and summary from project(); Depends computed by dpkg-shlibdeps ---
 field() { dpkg-deb --field "$deb" "$1"; }
-[ "$(field Package)" = qel-te-recorder ] || fail "Package: $(field Package)"
-[ "$(field Version)" = "$version" ] || fail "Version: $(field Version), not $version"
-[ "$(field Section)" = science ] || fail "Section: $(field Section)"
+for pair in Package=qel-te-recorder "Version=$version" Section=science "Recommends=fonts-liberation, fonts-wine"; do
+    [ "$(field "${pair%%=*}")" = "${pair#*=}" ] || fail "${pair%%=*}: $(field "${pair%%=*}"), not ${pair#*=}"
+done
 [ "$(field Description | head -n 1)" = "$description" ] || fail "Description: $(field Description | head -n 1)"
 [ "$(field Description | wc -l)" -gt 3 ] || fail "no long description"
 depends=$(field Depends)
@@ -41,7 +37,6 @@ for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6
     libqt6serialport6 libqcustomplot2.1-qt6 libfftw3-double3; do
     grep -q "^$lib (>= [^)]*)$" <<<"${depends//, /$'\n'}" || fail "Depends lacks $lib: $depends"
 done
-[ "$(field Recommends)" = "fonts-liberation, fonts-wine" ] || fail "Recommends: $(field Recommends)"
 
 # --- Every file where it belongs, owned by root, with the usual modes ---
 expected="-rwxr-xr-x ./usr/bin/qel-te-analyze
@@ -71,8 +66,7 @@ status=$(dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${Status}' qel-te-rec
 # `apt install ./file.deb` on this machine: every relation resolves (simulated, nothing changes).
 apt-get install --simulate "$deb" >"$work/apt.log" 2>&1 || fail "apt cannot install it: $(cat "$work/apt.log")"
 
-bin="$root/usr/bin"
-share="$root/usr/share"
+bin="$root/usr/bin" share="$root/usr/share"
 for program in qel-te-recorder qel-te-analyze; do
     ! readelf -d "$bin/$program" | grep -Eq 'RPATH|RUNPATH' ||
         fail "$program carries a run path: $(readelf -d "$bin/$program" | grep -E 'RPATH|RUNPATH')"
@@ -121,9 +115,8 @@ lintian --fail-on error "$deb" >"$work/lintian.txt" 2>&1 || fail "lintian: $(cat
 answers() { # expected first line of stdout, command...
     local want=$1
     shift
-    local status=0
-    env -i PATH=/usr/bin:/bin LC_ALL=C "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" || status=$?
-    [ "$status" -eq 0 ] || fail "$* exited with $status: $(cat "$work/stderr.txt")"
+    env -i PATH=/usr/bin:/bin LC_ALL=C "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" ||
+        fail "$* exited with $?: $(cat "$work/stderr.txt")"
     [ ! -s "$work/stderr.txt" ] || fail "$* wrote to stderr: $(cat "$work/stderr.txt")"
     head -n 1 "$work/stdout.txt" | grep -q "^$want" || fail "$* printed: $(head -n 3 "$work/stdout.txt")"
 }
@@ -134,24 +127,21 @@ answers "Usage: " "$bin/qel-te-analyze" --help
 
 # --- The recorder's window, started from a scratch directory with a settings file ---
 run="$work/run"
-mkdir "$run"
-printf '%s\r\n' "[Display]" "CommPort= 0" "DisplaySamples= 0" "QELVersion= 0" "RecordToFile= 1" \
+mkdir "$run" && printf '%s\r\n' "[Display]" "CommPort= 0" "DisplaySamples= 0" "QELVersion= 0" "RecordToFile= 1" \
     "DisplayTabularData= 1" "HighSpeedRecord= 0" "ConnectToASCOMDriver= 0" "OutputFile=QEL_TE_Recorder1.txt" \
     "[ASCOM PID]" "EnableASCOMPIDControl= 0" "ControlRate= 0" "PropGain= 0" "IntegrGain= 0" "DerivGain= 0" \
     "GuideRate= 0" >"$run/QEL_TE_Recorder.ini"
 (cd "$run" && exec "$bin/qel-te-recorder") >"$work/recorder.txt" 2>&1 &
 app=$!
-wid=""
 for _ in $(seq 1 300); do
     kill -0 "$app" 2>/dev/null || fail "the installed recorder ended: $(cat "$work/recorder.txt")"
     wid=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n 1 || true)
-    [ -n "$wid" ] && break
+    [ -z "$wid" ] || break
     sleep 0.1
 done
 [ -n "$wid" ] || fail "no window of the installed recorder within 30 s"
 [ "$(xdotool getwindowname "$wid")" = "$title" ] || fail "window title: $(xdotool getwindowname "$wid")"
-kill "$app"
-wait "$app" 2>/dev/null || true
+kill "$app" && wait "$app" 2>/dev/null || true
 app=""
 log="$run/QEL_TE_Recorder_log.txt"
 [ -f "$log" ] || fail "no event log in the directory the recorder was started from"

@@ -13,13 +13,6 @@
 
 using namespace settings;
 
-QStringList items(int count) {
-    QStringList list;
-    for (int i = 0; i < count; ++i)
-        list << QString::number(i);
-    return list;
-}
-
 // The window's settings controls in their initial state, and the binder over them.
 struct Window {
     std::array<std::unique_ptr<widgets::OneRowList>, kListCount> lists;
@@ -33,7 +26,7 @@ struct Window {
         SettingsControls controls;
         const int itemCounts[kListCount] = {8, 5, 4, 3, 20, 11, 11, 9};
         for (std::size_t i = 0; i < kListCount; ++i) {
-            lists[i] = std::make_unique<widgets::OneRowList>(items(itemCounts[i]));
+            lists[i] = std::make_unique<widgets::OneRowList>(QStringList(itemCounts[i], QStringLiteral("x")));
             QObject::connect(lists[i].get(), &widgets::OneRowList::changed,
                              [this, i] { reactions << QString("List%1").arg(i + 1); });
             controls.lists[i] = lists[i].get();

@@ -19,18 +19,16 @@ public:
         : m_id(std::move(id)) {}
 
     // What the device answers; a set failure (number != 0) makes that member fail.
-    Failure openFailure, connectFailure, rateWriteFailure, positionFailure;
+    Failure openFailure, connectFailure;
     bool canSetRates = true;
-    double ra = 5.5, dec = 45.25;                     // hours, degrees
-    double reportedRateRa = -1, reportedRateDec = -1; // < 0: report what was written
+    double ra = 5.5, dec = 45.25; // hours, degrees
     bool parked = false;
-    bool alreadyConnected = false; // another program connected the mount: close() leaves it connected
-    bool isConnected = true;       // what connected() answers
-    bool holdAnswers = false;      // true: callbacks wait in pending until releaseAll()
+    bool isConnected = true;  // what connected() answers
+    bool holdAnswers = false; // true: callbacks wait in pending until releaseAll()
     // One-shot failures: the next call whose text starts with the key fails, whatever the fields say.
     std::map<std::string, Failure> failNext;
 
-    std::vector<std::string> calls; // "open", "connect", "setGuideRateRightAscension 0.5", ...
+    std::vector<std::string> calls; // "open", "connect", "setGuideRateRightAscension 0.500000", ...
     double writtenRateRa = 0, writtenRateDec = 0;
     int disconnects = 0; // close() told the mount to let go
     int closes = 0;
@@ -46,12 +44,12 @@ public:
     std::string id() const override { return m_id; }
     void open(Callback<Done> done) override { answer("open", done, openFailure, Done{}); }
     void connect(Callback<Done> done) override {
-        m_connectedByUs = !alreadyConnected;
+        m_connected = true;
         answer("connect", done, connectFailure, Done{});
     }
     void close(std::function<void()> closed) override {
         ++closes;
-        if (std::exchange(m_connectedByUs, false)) {
+        if (std::exchange(m_connected, false)) {
             calls.push_back("disconnect");
             ++disconnects;
         }
@@ -63,25 +61,19 @@ public:
     void connected(Callback<bool> done) override { answer("connected", done, {}, isConnected); }
     void canSetGuideRates(Callback<bool> done) override { answer("canSetGuideRates", done, {}, canSetRates); }
     void setGuideRateRightAscension(double multiple, Callback<Done> done) override {
-        if (!rateWriteFailure.number)
-            writtenRateRa = multiple;
-        answer("setGuideRateRightAscension " + number(multiple), done, rateWriteFailure, Done{});
+        answer("setGuideRateRightAscension " + std::to_string(writtenRateRa = multiple), done, {}, Done{});
     }
     void setGuideRateDeclination(double multiple, Callback<Done> done) override {
-        if (!rateWriteFailure.number)
-            writtenRateDec = multiple;
-        answer("setGuideRateDeclination " + number(multiple), done, rateWriteFailure, Done{});
+        answer("setGuideRateDeclination " + std::to_string(writtenRateDec = multiple), done, {}, Done{});
     }
     void guideRateRightAscension(Callback<double> done) override {
-        answer("guideRateRightAscension", done, {}, reportedRateRa < 0 ? writtenRateRa : reportedRateRa);
+        answer("guideRateRightAscension", done, {}, writtenRateRa);
     }
     void guideRateDeclination(Callback<double> done) override {
-        answer("guideRateDeclination", done, {}, reportedRateDec < 0 ? writtenRateDec : reportedRateDec);
+        answer("guideRateDeclination", done, {}, writtenRateDec);
     }
-    void rightAscension(Callback<double> done) override {
-        answer("rightAscension", done, positionFailure, ra);
-    }
-    void declination(Callback<double> done) override { answer("declination", done, positionFailure, dec); }
+    void rightAscension(Callback<double> done) override { answer("rightAscension", done, {}, ra); }
+    void declination(Callback<double> done) override { answer("declination", done, {}, dec); }
     void atPark(Callback<bool> done) override { answer("atPark", done, {}, parked); }
     void unpark(Callback<Done> done) override {
         parked = false;
@@ -93,12 +85,6 @@ public:
     }
 
 private:
-    static std::string number(double v) {
-        std::string s = std::to_string(v);
-        while (s.size() > 1 && s.back() == '0')
-            s.pop_back();
-        return s;
-    }
     template <typename T>
     void answer(std::string call, const Callback<T>& done, Failure failure, T value) {
         for (auto it = failNext.begin(); it != failNext.end(); ++it)
@@ -118,7 +104,7 @@ private:
     }
 
     std::string m_id;
-    bool m_connectedByUs = false;
+    bool m_connected = false;
     std::deque<std::function<void()>> m_pending;
 };
 

@@ -1,5 +1,6 @@
 // tools/alpaca-mount-sim as a child process on 127.0.0.1 for one test, and a helper that runs one driver call
-// to its answer. Used by the Alpaca driver and the Alpaca guiding tests (ALPACA_MOUNT_SIM names the program).
+// to its answer. Used by the Alpaca driver test and the window's reconnection test (ALPACA_MOUNT_SIM names
+// the program).
 #pragma once
 
 #include "telescope/Driver.h"
@@ -9,7 +10,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <optional>
@@ -50,17 +50,6 @@ public:
     bool received(const QByteArray& line) {
         return QTest::qWaitFor([&] { return requests().contains(line); }, 10000);
     }
-    // The pulseguide requests received, as "direction duration", in order.
-    QStringList pulses() {
-        QStringList out;
-        static const QRegularExpression pulse(QStringLiteral("pulseguide .*Direction=(\\d) Duration=(\\d+)"));
-        for (const QString& line : QString::fromUtf8(requests()).split('\n')) {
-            const auto m = pulse.match(line);
-            if (m.hasMatch())
-                out << m.captured(1) + ' ' + m.captured(2);
-        }
-        return out;
-    }
 
     quint16 port = 0;
 
@@ -69,11 +58,12 @@ private:
     QNetworkAccessManager m_net;
 };
 
-// Runs one driver call to its answer; a call that never answers fails with -99.
-template <typename T, typename Call>
-telescope::Result<T> answer(Call call) {
+// Runs one driver call to its answer, e.g. ask<double>(driver, &Driver::declination); a call that never
+// answers fails with -99.
+template <typename T, typename D, typename... P, typename... A>
+telescope::Result<T> ask(D& driver, void (telescope::Driver::*member)(P...), A... args) {
     std::optional<telescope::Result<T>> result;
-    call([&](const telescope::Result<T>& r) { result = r; });
+    (driver.*member)(args..., [&](const telescope::Result<T>& r) { result = r; });
     if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
         return telescope::Result<T>::failed({-99, "the test saw no answer"});
     return *result;

@@ -42,11 +42,10 @@ TEST(PositionText, DeclinationAndRightAscensionTable) {
 TEST(PositionText, ValuesThatAreNoPositionGiveNoText) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    const struct {
-        double ra, dec;
-    } bad[] = {{nan, 0}, {0, nan}, {inf, 0}, {-0.1, 0}, {24.5, 0}, {5, 90.5}, {5, -91}, {1e300, 0}};
-    for (const auto& b : bad)
-        EXPECT_FALSE(positionTexts(b.ra, b.dec)) << b.ra << " " << b.dec;
+    const std::pair<double, double> bad[] = {{nan, 0},  {0, nan},  {inf, 0}, {-0.1, 0},
+                                             {24.5, 0}, {5, 90.5}, {5, -91}, {1e300, 0}};
+    for (const auto& [ra, dec] : bad)
+        EXPECT_FALSE(positionTexts(ra, dec)) << ra << " " << dec;
     ASSERT_TRUE(positionTexts(5.5, 45.25));
     EXPECT_EQ(positionTexts(5.5, 45.25)->raText, "RA  05:30:00");
 }

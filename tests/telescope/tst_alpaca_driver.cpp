@@ -22,12 +22,6 @@ quint16 freeUdpPort() {
     return s.localPort();
 }
 
-Timeouts quickTimeouts() {
-    Timeouts t;
-    t.read = 500;
-    return t;
-}
-
 // Runs a search to its end: what it found and the problem it reports.
 using Found = std::pair<std::vector<TelescopeEntry>, std::string>;
 Found searchOn(QNetworkAccessManager& net, DiscoveryTargets targets) {
@@ -38,9 +32,15 @@ Found searchOn(QNetworkAccessManager& net, DiscoveryTargets targets) {
     return answered ? *answer : Found{}; // no answer fails both uses
 }
 
+// The disconnect, if any, has left when closed runs: the driver may go at once.
+bool closeAndWait(Driver& driver) {
+    bool closed = false;
+    driver.close([&closed] { closed = true; });
+    return QTest::qWaitFor([&closed] { return closed; }, 20000);
+}
+
 bool openAndConnect(AlpacaDriver& driver) {
-    return answer<Done>([&](auto cb) { driver.open(cb); }).ok() &&
-           answer<Done>([&](auto cb) { driver.connect(cb); }).ok();
+    return ask<Done>(driver, &Driver::open).ok() && ask<Done>(driver, &Driver::connect).ok();
 }
 
 } // namespace
@@ -55,11 +55,11 @@ private slots:
             MountSim sim({"--interface", version});
             QVERIFY(sim.port != 0);
             auto driver = std::make_unique<AlpacaDriver>(sim.id(), net);
-            QVERIFY(answer<Done>([&](auto cb) { driver->open(cb); }).ok());
+            QVERIFY(ask<Done>(*driver, &Driver::open).ok());
             QCOMPARE(driver->interfaceVersion(), QByteArray(version).toInt());
-            const auto connected = answer<Done>([&](auto cb) { driver->connect(cb); });
+            const auto connected = ask<Done>(*driver, &Driver::connect);
             QVERIFY2(connected.ok(), connected.failure.message.c_str());
-            QCOMPARE(*answer<bool>([&](auto cb) { driver->connected(cb); }).value, true);
+            QCOMPARE(*ask<bool>(*driver, &Driver::connected).value, true);
             const QByteArray log = sim.requests();
             const bool v4 = QByteArray(version) == "4";
             QVERIFY(log.contains(v4 ? "PUT /api/v1/telescope/0/connect ClientID="
@@ -67,16 +67,14 @@ private slots:
             QVERIFY(log.contains(v4 ? "GET /api/v1/telescope/0/connecting" : "Connected=true"));
             // Every request carries both IDs.
             QVERIFY(log.contains("ClientTransactionID="));
-            // The disconnect has left when closed runs: the driver may go at once.
-            bool closed = false;
-            driver->close([&closed] { closed = true; });
-            QVERIFY(QTest::qWaitFor([&closed] { return closed; }, 20000));
+            QVERIFY(closeAndWait(*driver));
             driver.reset();
             QVERIFY(sim.received(v4 ? "PUT /api/v1/telescope/0/disconnect" : "Connected=false"));
         }
     }
 
-    // A mount shared with another program, and one never reached, are left as they are.
+    // A mount shared with another program, and one never reached (no telescope of that number), are left as
+    // they are.
     void closeDisconnectsOnlyWhatThisDriverConnected() {
         MountSim sim({"--interface", "3"});
         sim.control("PUT", "/api/v1/telescope/0/connected",
@@ -84,12 +82,10 @@ private slots:
         AlpacaDriver shared(sim.id(), net);
         QVERIFY(openAndConnect(shared));
         AlpacaDriver absent(sim.id(1), net); // the server has no telescope 1
-        QVERIFY(!answer<Done>([&](auto cb) { absent.open(cb); }).ok());
-        for (AlpacaDriver* driver : {&shared, &absent}) {
-            bool closed = false;
-            driver->close([&closed] { closed = true; });
-            QVERIFY(QTest::qWaitFor([&closed] { return closed; }, 20000));
-        }
+        const auto none = ask<Done>(absent, &Driver::open);
+        QVERIFY(none.failure.number == 400 &&
+                none.failure.message.find("no telescope number 1") != std::string::npos);
+        QVERIFY(closeAndWait(shared) && closeAndWait(absent));
         QVERIFY(!sim.requests().contains("Connected=false"));
         QVERIFY(sim.control("GET", "/api/v1/telescope/0/connected").contains("\"Value\":true"));
     }
@@ -98,31 +94,28 @@ private slots:
         MountSim sim({"--interface", "4"});
         AlpacaDriver driver(sim.id(), net);
         QVERIFY(openAndConnect(driver));
-        QVERIFY(answer<Done>([&](auto cb) { driver.setGuideRateRightAscension(0.5, cb); }).ok());
-        QVERIFY(answer<Done>([&](auto cb) { driver.setGuideRateDeclination(0.2, cb); }).ok());
+        QVERIFY(ask<Done>(driver, &Driver::setGuideRateRightAscension, 0.5).ok());
+        QVERIFY(ask<Done>(driver, &Driver::setGuideRateDeclination, 0.2).ok());
         const QByteArray log = sim.requests();
         QVERIFY2(log.contains("GuideRateRightAscension=0.00208333333333333"), log.constData());
         QVERIFY(log.contains("GuideRateDeclination=0.000833333333333333"));
-        QCOMPARE(qRound(*answer<double>([&](auto cb) { driver.guideRateRightAscension(cb); }).value * 1e6),
-                 500000);
-        QCOMPARE(qRound(*answer<double>([&](auto cb) { driver.guideRateDeclination(cb); }).value * 1e6),
-                 200000);
+        QCOMPARE(qRound(*ask<double>(driver, &Driver::guideRateRightAscension).value * 1e6), 500000);
+        QCOMPARE(qRound(*ask<double>(driver, &Driver::guideRateDeclination).value * 1e6), 200000);
         // 5 x 15"/s is beyond the mount's range: refused with the device's 0x401, the rate unchanged.
-        const auto refused = answer<Done>([&](auto cb) { driver.setGuideRateRightAscension(5.0, cb); });
+        const auto refused = ask<Done>(driver, &Driver::setGuideRateRightAscension, 5.0);
         QCOMPARE(refused.failure.number, 0x401);
-        QCOMPARE(qRound(*answer<double>([&](auto cb) { driver.guideRateRightAscension(cb); }).value * 1e6),
-                 500000);
+        QCOMPARE(qRound(*ask<double>(driver, &Driver::guideRateRightAscension).value * 1e6), 500000);
     }
 
     void pulseGuidingMovesTheMount() {
         MountSim sim({"--ra", "5.5"});
         AlpacaDriver driver(sim.id(), net);
         QVERIFY(openAndConnect(driver));
-        QVERIFY(answer<Done>([&](auto cb) { driver.pulseGuide(GuideDirection::East, 200, cb); }).ok());
+        QVERIFY(ask<Done>(driver, &Driver::pulseGuide, GuideDirection::East, 200).ok());
         QVERIFY(sim.received("PUT /api/v1/telescope/0/pulseguide ClientID="));
         QVERIFY(sim.requests().contains("Direction=2 Duration=200"));
-        QVERIFY(QTest::qWaitFor(
-            [&] { return *answer<double>([&](auto cb) { driver.rightAscension(cb); }).value > 5.5; }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return *ask<double>(driver, &Driver::rightAscension).value > 5.5; },
+                                10000));
     }
 
     void eachFaultArrivesWithTheDevicesNumber() {
@@ -140,32 +133,23 @@ private slots:
         };
         MountSim sim({"--slow-ms", "3000"});
         for (const auto& c : cases) {
-            AlpacaDriver driver(sim.id(), net, quickTimeouts());
+            AlpacaDriver driver(sim.id(), net, Timeouts{.read = 500});
             sim.fault("none");
             QVERIFY(openAndConnect(driver));
             sim.fault(c.fault);
-            const Failure f =
-                c.pulse
-                    ? answer<Done>([&](auto cb) { driver.pulseGuide(GuideDirection::West, 100, cb); }).failure
-                    : answer<double>([&](auto cb) { driver.declination(cb); }).failure;
+            const Failure f = c.pulse
+                                  ? ask<Done>(driver, &Driver::pulseGuide, GuideDirection::West, 100).failure
+                                  : ask<double>(driver, &Driver::declination).failure;
             QVERIFY2(f.number == c.number && !f.message.empty(), c.fault);
         }
     }
 
-    void openFindsNoTelescopeWhereThereIsNone() {
-        MountSim sim({});
-        AlpacaDriver other(sim.id(1), net);
-        const auto r = answer<Done>([&](auto cb) { other.open(cb); });
-        QCOMPARE(r.failure.number, 400);
-        QVERIFY(r.failure.message.find("no telescope number 1") != std::string::npos);
-
+    void openFindsNoServerWhereThereIsNone() {
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        DriverId gone = sim.id();
-        gone.port = closed.serverPort();
+        AlpacaDriver unreachable({Backend::Alpaca, "127.0.0.1", closed.serverPort(), 0, {}}, net);
         closed.close();
-        AlpacaDriver unreachable(gone, net);
-        QCOMPARE(answer<Done>([&](auto cb) { unreachable.open(cb); }).failure.number, failureUnreachable);
+        QCOMPARE(ask<Done>(unreachable, &Driver::open).failure.number, failureUnreachable);
     }
 
     void aDestroyedDriverNeverAnswers() {

@@ -87,8 +87,7 @@ private slots:
         PositionPoll poll;
         QSignalSpy texts(&poll, &PositionPoll::positionTexts);
         poll.start(driver);
-        QVERIFY(poll.PositionCalc_Timer()->isActive());
-        QCOMPARE(poll.PositionCalc_Timer()->interval(), 1000);
+        QVERIFY(poll.PositionCalc_Timer()->isActive() && poll.PositionCalc_Timer()->interval() == 1000);
         for (int i = 0; i < 3; ++i)
             poll.tick();
         QCOMPARE(driver.calls, (std::vector<std::string>{"declination"}));

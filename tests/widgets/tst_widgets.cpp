@@ -44,8 +44,7 @@ private slots:
         QVERIFY(list.setSelectedIndex(1));
         QCOMPARE(list.selectedText(), QStringLiteral("2 Hz"));
         QVERIFY(list.setSelectedIndex(1)); // same item again: no change, no signal
-        QVERIFY(!list.setSelectedIndex(3));
-        QVERIFY(!list.setSelectedIndex(-2));
+        QVERIFY(!list.setSelectedIndex(3) && !list.setSelectedIndex(-2));
         QCOMPARE(list.selectedIndex(), 1);
         QVERIFY(list.setSelectedIndex(-1));
         QCOMPARE(list.selectedText(), QString());

@@ -36,12 +36,7 @@ protected:
         EXPECT_TRUE(waitUntil([&c] { return c.done(); }));
         return c;
     }
-    int sentContaining(const QString& text) const {
-        int n = 0;
-        for (const QString& line : server->received())
-            n += line.contains(text) ? 1 : 0;
-        return n;
-    }
+    qsizetype sentContaining(const QString& text) const { return server->received().filter(text).size(); }
 
     std::unique_ptr<FakeIndiServer> server;
     std::unique_ptr<IndiDriver> driver;

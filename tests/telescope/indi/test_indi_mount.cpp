@@ -59,10 +59,7 @@ struct MountTest : ::testing::Test {
 
 TEST_F(MountTest, EachDirectionGoesToItsAxisWithTheOtherDirectionZero) {
     connectedMount();
-    const struct {
-        GuideDirection direction;
-        const char* expected;
-    } cases[] = {
+    const std::pair<GuideDirection, const char*> cases[] = {
         {GuideDirection::East, "TELESCOPE_TIMED_GUIDE_WE\"><oneNumber name=\"TIMED_GUIDE_W\">0</oneNumber>"
                                "<oneNumber name=\"TIMED_GUIDE_E\">250</oneNumber>"},
         {GuideDirection::North, "TELESCOPE_TIMED_GUIDE_NS\"><oneNumber name=\"TIMED_GUIDE_N\">250</oneNumber>"
@@ -70,12 +67,12 @@ TEST_F(MountTest, EachDirectionGoesToItsAxisWithTheOtherDirectionZero) {
         {GuideDirection::South, "TELESCOPE_TIMED_GUIDE_NS\"><oneNumber name=\"TIMED_GUIDE_N\">0</oneNumber>"
                                 "<oneNumber name=\"TIMED_GUIDE_S\">250</oneNumber>"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [direction, expected] : cases) {
         sent.clear();
-        mount.pulseGuide(c.direction, 250, catchDone(), 0);
+        mount.pulseGuide(direction, 250, catchDone(), 0);
         ASSERT_EQ(sent.size(), 1u);
-        EXPECT_NE(sent[0].find(c.expected), std::string::npos) << sent[0];
-        const bool we = c.direction == GuideDirection::West || c.direction == GuideDirection::East;
+        EXPECT_NE(sent[0].find(expected), std::string::npos) << sent[0];
+        const bool we = direction == GuideDirection::West || direction == GuideDirection::East;
         pulseState(we ? kWE : kNS, PropertyState::Idle, 10);
         ASSERT_TRUE(done && done->ok());
     }
@@ -138,27 +135,20 @@ TEST_F(MountTest, MissingDeviceFailsInWords) { // a lost link: test_indi_driver'
 }
 
 TEST(IndiValues, DecimalAndSexagesimalNumbers) {
-    const struct {
-        const char* text;
-        std::optional<double> value;
-    } numbers[] = {
+    const std::pair<const char*, std::optional<double>> numbers[] = {
         {"18.5", 18.5},        {"-1e-3", -0.001},         {"12:30:36", 12.51},
         {"-00:30:00", -0.5},   {"-10 30", -10.5},         {"+5", 5},
         {"", std::nullopt},    {"12::3", std::nullopt},   {"1:-2", std::nullopt},
         {"nan", std::nullopt}, {"1:2:3:4", std::nullopt}, {"12:", std::nullopt},
     };
-    for (const auto& c : numbers) {
-        const auto v = parseNumber(c.text);
-        ASSERT_EQ(v.has_value(), c.value.has_value()) << c.text;
+    for (const auto& [text, value] : numbers) {
+        const auto v = parseNumber(text);
+        ASSERT_EQ(v.has_value(), value.has_value()) << text;
         if (v) {
-            EXPECT_NEAR(*v, *c.value, 1e-12) << c.text;
+            EXPECT_NEAR(*v, *value, 1e-12) << text;
         }
     }
 }
-
-} // namespace
-
-namespace {
 
 // A device shared with another client of the server stays connected when we go; one we connected does not.
 TEST_F(MountTest, DisconnectsOnlyADeviceItConnected) {

@@ -44,9 +44,6 @@ TEST_F(IndiSimulator, GuideRateIsReadBack) {
     EXPECT_DOUBLE_EQ(ask(number, &IndiDriver::guideRateDeclination).value(), 0.7);
     EXPECT_DOUBLE_EQ(ask(number, &IndiDriver::guideRateRightAscension).value(), 0.3)
         << "two writes in a row must not undo each other";
-
-    ask(done, &IndiDriver::setGuideRateRightAscension, 0.5);
-    EXPECT_DOUBLE_EQ(ask(number, &IndiDriver::guideRateRightAscension).value(), 0.5);
 }
 
 TEST_F(IndiSimulator, WestPulseMovesRightAscension) {
