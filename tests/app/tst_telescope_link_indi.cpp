@@ -87,7 +87,7 @@ private slots:
                 if (shared)
                     QCOMPARE(connectSwitch(), QStringLiteral("On"));
                 else
-                    QTRY_COMPARE_WITH_TIMEOUT(connectSwitch(), QStringLiteral("Off"), 2000);
+                    QTRY_COMPARE_WITH_TIMEOUT(connectSwitch(), QStringLiteral("Off"), 5000);
             }
     }
 
