@@ -26,54 +26,7 @@ namespace {
 
 using loadbench::fixed;
 using loadbench::row;
-
-// Times every event dispatched from the event loop (nested dispatches count with the outer one).
-class TimedApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-
-    bool notify(QObject* receiver, QEvent* event) override {
-        if (m_depth++ > 0) {
-            const bool r = QApplication::notify(receiver, event);
-            --m_depth;
-            return r;
-        }
-        const std::int64_t cpu = loadbench::threadCpuNs();
-        m_wall.start();
-        const bool r = QApplication::notify(receiver, event);
-        --m_depth;
-        if (m_measuring) {
-            const double cpuMs = static_cast<double>(loadbench::threadCpuNs() - cpu) / 1e6;
-            const double wallMs = static_cast<double>(m_wall.nsecsElapsed()) / 1e6;
-            m_cpu.push_back(cpuMs);
-            if (wallMs > m_longestWall)
-                m_longestWall = wallMs;
-            if (cpuMs > 4.0)
-                m_slow.push_back(
-                    {cpuMs, std::string(receiver->metaObject()->className()) + "/" +
-                                (receiver->parent() ? receiver->parent()->objectName().toStdString()
-                                                    : std::string()) +
-                                " event " + std::to_string(static_cast<int>(event->type()))});
-            if (cpuMs > m_longestCpu) {
-                m_longestCpu = cpuMs;
-                m_longestEvent = std::string(receiver->metaObject()->className()) + " event " +
-                                 std::to_string(static_cast<int>(event->type()));
-            }
-        }
-        return r;
-    }
-
-    void measure(bool on) { m_measuring = on; }
-    std::vector<double> m_cpu;
-    double m_longestCpu = 0.0, m_longestWall = 0.0;
-    std::string m_longestEvent;
-    std::vector<std::pair<double, std::string>> m_slow; // tasks over 4 ms of CPU
-
-private:
-    int m_depth = 0;
-    bool m_measuring = false;
-    QElapsedTimer m_wall;
-};
+using loadbench::TimedApplication;
 
 double percentile(std::vector<double> v, double p) {
     if (v.empty())
@@ -171,19 +124,19 @@ int main(int argc, char** argv) {
         fixed(totalUi / looks, 1) + " / " + fixed(percentile(uiCpu, 1.0), 1) + " ms");
     row("  the last look (30 min read)", fixed(stepCpu.back(), 1) + " ms");
     row("average share of one core (CPU / 10 s)", loadbench::percent(total / looks / interval));
-    row("UI-thread tasks: count, p99 / max CPU",
-        std::to_string(app.m_cpu.size()) + ", " + fixed(percentile(app.m_cpu, 0.99), 2) + " / " +
-            fixed(app.m_longestCpu, 2) + " ms (" + app.m_longestEvent + ")");
+    const std::vector<double>& tasks = app.cpuMs();
+    const std::vector<TimedApplication::Task> slowest = app.slowest();
+    row("UI-thread tasks: count, p99 / max CPU", std::to_string(tasks.size()) + ", " +
+                                                     fixed(percentile(tasks, 0.99), 2) + " / " +
+                                                     fixed(percentile(tasks, 1.0), 2) + " ms");
     row("UI-thread tasks over 8 ms of CPU",
-        std::to_string(
-            std::count_if(app.m_cpu.begin(), app.m_cpu.end(), [](double ms) { return ms > 8.0; })) +
-            " of " + std::to_string(app.m_cpu.size()));
+        std::to_string(std::count_if(tasks.begin(), tasks.end(), [](double ms) { return ms > 8.0; })) +
+            " of " + std::to_string(tasks.size()));
     row("UI-thread tasks: longest wall time (a loaded machine preempts)",
-        fixed(app.m_longestWall, 2) + " ms");
-    std::sort(app.m_slow.rbegin(), app.m_slow.rend());
-    for (std::size_t i = 0; i < std::min<std::size_t>(8, app.m_slow.size()); ++i)
+        fixed(app.longestWallMs(), 2) + " ms");
+    for (std::size_t i = 0; i < std::min<std::size_t>(8, slowest.size()); ++i)
         row(i == 0 ? "slowest UI-thread tasks (CPU ms)" : "",
-            fixed(app.m_slow[i].first, 2) + "  " + app.m_slow[i].second);
+            fixed(slowest[i].cpuMs, 2) + "  " + slowest[i].name);
     if (a)
         row("last look's worm period", fixed(a->period, 2) + " s +- " + fixed(a->periodError, 2) + " s, " +
                                            std::to_string(a->wholeCycles) + " whole turns");

@@ -1,7 +1,9 @@
-// The measuring instruments of bench_recording_run: CPU time of this process, of its UI thread and of
-// another process; an event-loop probe that finds stalls; a paint-event counter; and the figures' text.
+// The measuring instruments of the window benchmarks: CPU time of this process, of its UI thread and of
+// another process; an application that times each UI-thread task; an event-loop probe that finds stalls; a
+// paint-event counter; and the figures' text.
 #pragma once
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -42,11 +44,52 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs, int pollMs = 10)
 // Runs the event loop for ms milliseconds.
 void runFor(int ms);
 
+// The application, timing every event it dispatches from the event loop on the UI thread (nested dispatches
+// count with the outer one) with the thread's CPU clock and the wall clock: one event, one task.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    // A task with more UI-thread CPU than kSlowMs keeps its name and when it ended.
+    static constexpr double kSlowMs = 4.0;
+    struct Task {
+        double cpuMs = 0;
+        double wallMs = 0;
+        double endS = 0;  // seconds since measuring started
+        std::string name; // "QTimer in app::LiveDisplay: Timer", then what `note` added
+    };
+
+    // Starts afresh when turned on.
+    void measure(bool on);
+    // Words added to a slow task's name, e.g. the text panel's length at its end.
+    std::function<std::string()> note;
+
+    const std::vector<double>& cpuMs() const { return m_cpuMs; } // every task's
+    // The UI thread's CPU nanoseconds within tasks since the application started, measuring or not.
+    std::int64_t taskCpuNs() const { return m_taskCpuNs; }
+    double longestWallMs() const { return m_longestWallMs; }
+    // The slow tasks, slowest first.
+    std::vector<Task> slowest() const;
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    int m_depth = 0;
+    bool m_measuring = false;
+    std::int64_t m_taskCpuNs = 0;
+    QElapsedTimer m_since;
+    std::vector<double> m_cpuMs;
+    double m_longestWallMs = 0;
+    std::vector<Task> m_slow;
+};
+
 // One gap between two ticks of the probe.
 struct Gap {
     double wallMs;
-    double cpuMs;   // the UI thread's CPU time within the gap
-    int panelChars; // the text panel's length at the end of the gap
+    double cpuMs;     // the UI thread's CPU time within the gap
+    double taskCpuMs; // of it, within tasks (events dispatched); the rest went to the event loop itself
+    int panelChars;   // the text panel's length at the end of the gap
+    double endS;      // when the gap ended, seconds since the probe (re)started
 };
 
 // The event-loop probe: a 1 ms precise timer on the UI thread. A gap between ticks longer than the interval
@@ -56,8 +99,8 @@ class StallProbe : public QObject {
 public:
     static constexpr int kIntervalMs = 1;
 
-    // panel: the text panel whose length is noted with every gap.
-    explicit StallProbe(const QPlainTextEdit* panel);
+    // panel: the text panel whose length is noted with every gap; app: where the tasks' CPU time is read.
+    StallProbe(const QPlainTextEdit* panel, const TimedApplication& app);
 
     void start();
     // Forgets what was measured and starts afresh from now.
@@ -71,8 +114,10 @@ private:
     QElapsedTimer m_clock;
     std::int64_t m_lastNs = 0;
     std::int64_t m_lastCpuNs = 0;
+    std::int64_t m_lastTaskCpuNs = 0;
     std::vector<Gap> m_gaps;
     const QPlainTextEdit* m_panel;
+    const TimedApplication& m_app;
 };
 
 // Prints the stall figures of a run's gaps (and the longest stall of the idle gaps before it).

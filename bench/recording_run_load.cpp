@@ -69,7 +69,8 @@ const char* const kUsage =
     "  --no-probe    no 1 ms probe timer (CPU share without the probe's own cost; no stall figures)\n"
     "  --no-text     Check1 (\"Display Tabular Data\") unchecked: what the text panel costs, by difference\n"
     "  --keep        keep the working directory (record file, event log, codes sent) and print it\n"
-    "  --gaps FILE   write every probe gap of the run, one per line: wall ms, UI thread's CPU ms\n"
+    "  --gaps FILE   write every probe gap of the run, one per line: wall ms, UI thread's CPU ms, of it in\n"
+    "                tasks (ms), Text1's length at its end (characters), when it ended (s since Start)\n"
     "Runs on QT_QPA_PLATFORM=offscreen unless QT_QPA_PLATFORM is set.\n";
 
 // Empty error and nullopt: --help.
@@ -185,6 +186,27 @@ RunFigures recordUntilQuiet(const acquisition::SerialLink& port, const UnitSimPr
     return f;
 }
 
+// Each UI-thread task (one dispatched event) on its own, where a probe gap may hold several.
+void reportTasks(const TimedApplication& app) {
+    std::vector<double> tasks = app.cpuMs();
+    if (tasks.empty())
+        return;
+    std::sort(tasks.begin(), tasks.end());
+    const auto over = [&](double ms) {
+        return std::to_string(tasks.end() - std::upper_bound(tasks.begin(), tasks.end(), ms));
+    };
+    std::cout << "UI-thread tasks (each dispatched event, the thread's CPU clock)\n";
+    row("count, p99 / max CPU", std::to_string(tasks.size()) + ", " +
+                                    fixed(tasks[std::min(tasks.size() - 1, tasks.size() * 99 / 100)], 2) +
+                                    " / " + fixed(tasks.back(), 2) + " ms");
+    row("over 8 ms / over 16 ms", over(8) + " / " + over(16));
+    const std::vector<TimedApplication::Task> slowest = app.slowest();
+    for (std::size_t i = 0; i < std::min<std::size_t>(5, slowest.size()); ++i)
+        row(i == 0 ? "slowest: CPU ms, wall ms, at s, what" : "",
+            fixed(slowest[i].cpuMs, 1) + ", " + fixed(slowest[i].wallMs, 1) + ", " +
+                fixed(slowest[i].endS, 2) + ", " + slowest[i].name);
+}
+
 void writeGaps(const QString& path, const std::vector<Gap>& gaps) {
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -193,10 +215,12 @@ void writeGaps(const QString& path, const std::vector<Gap>& gaps) {
         return;
     }
     for (const Gap& g : gaps)
-        out.write((fixed(g.wallMs, 3) + " " + fixed(g.cpuMs, 3) + "\n").c_str());
+        out.write((fixed(g.wallMs, 3) + " " + fixed(g.cpuMs, 3) + " " + fixed(g.taskCpuMs, 3) + " " +
+                   std::to_string(g.panelChars) + " " + fixed(g.endS, 3) + "\n")
+                      .c_str());
 }
 
-int run(const Options& opt, const QString& startDir) {
+int run(const Options& opt, const QString& startDir, TimedApplication& app) {
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::cerr << "bench_recording_run: no temporary directory: " << dir.errorString().toStdString()
@@ -218,7 +242,7 @@ int run(const Options& opt, const QString& startDir) {
     c.Check(1)->setChecked(opt.liveLines); // "Display Tabular Data"
     c.Check(4)->setChecked(true);          // "Record to File"
 
-    StallProbe probe(c.Text1);
+    StallProbe probe(c.Text1, app);
     if (opt.probe)
         probe.start();
 
@@ -250,12 +274,18 @@ int run(const Options& opt, const QString& startDir) {
     }
     if (opt.probe)
         probe.restart();
+    app.note = [&c] {
+        return ", Text1 " + std::to_string(c.Text1->document()->characterCount());
+    };
+    app.measure(true);
     PaintCounter paints(c.Text1, c.Chart1);
     qApp->installEventFilter(&paints);
     const QString loadBefore = loadAverage();
 
     const RunFigures f = recordUntilQuiet(recording.CommPort1(), sim, opt.seconds);
 
+    app.measure(false);
+    app.note = nullptr;
     qApp->removeEventFilter(&paints);
     const QString loadAfter = loadAverage();
     const int panelChars = c.Text1->document()->characterCount();
@@ -327,6 +357,7 @@ int run(const Options& opt, const QString& startDir) {
         paints.list(std::cout, f.runSeconds);
     row("Start click: wall, UI CPU, kernel waits", startCost.describe());
     row("Stop click: wall, UI CPU, kernel waits", stopCost.describe());
+    reportTasks(app);
     const QString told = (window.messages().shown(QStringLiteral("serial")) + QLatin1Char(' ') +
                           window.messages().shown(QStringLiteral("record file")))
                              .simplified();
@@ -355,7 +386,7 @@ int run(const Options& opt, const QString& startDir) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication qapp(argc, argv);
+    TimedApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QEL TE Recorder"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     std::setlocale(LC_NUMERIC, "C");
@@ -371,5 +402,5 @@ int main(int argc, char** argv) {
         std::cerr << "bench_recording_run: " << error << '\n' << kUsage;
         return 2;
     }
-    return run(*options, QDir::currentPath());
+    return run(*options, QDir::currentPath(), qapp);
 }

@@ -29,7 +29,8 @@ FigureTable::FigureTable(QWidget* parent)
 }
 
 void FigureTable::setFigures(const std::vector<Figure>& figures) {
-    setUpdatesEnabled(false);
+    // Updates stay on: each changed cell asks for its own repaint, where turning them off and on again
+    // would repaint the whole table, its header and its scroll bar at every look.
     setRowCount(static_cast<int>(figures.size()));
     for (int i = 0; i < static_cast<int>(figures.size()); ++i) {
         const Figure& f = figures[static_cast<std::size_t>(i)];
@@ -49,7 +50,6 @@ void FigureTable::setFigures(const std::vector<Figure>& figures) {
         if (changed)
             resizeRowToContents(i);
     }
-    setUpdatesEnabled(true);
 }
 
 } // namespace analysis

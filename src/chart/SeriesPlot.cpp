@@ -46,6 +46,9 @@ SeriesPlot::SeriesPlot(QWidget* parent)
     d->plot->plotLayout()->addElement(0, 0, d->title);
     d->plot->legend->setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
     d->plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    // A redraw asks for a paint as any widget does. QCustomPlot's default paints at once, and with it
+    // everything else the window had waiting (a table filled in the same turn): one task of both costs.
+    d->plot->setPlottingHint(QCP::phImmediateRefresh, false);
     setMinimumSize(240, 160);
 }
 
