@@ -72,8 +72,6 @@ public:
 private:
     void updateTimer();
     void warnNoControlRate();
-    // Nothing more goes to the mount for a tick already under way.
-    void stopSending();
     void tellError(const std::string& message);
     void writeGuideLog(const std::string& line);
     void showStatus();
