@@ -15,7 +15,7 @@
 namespace telescope {
 
 enum class ConnectionAction {
-    ReleaseDriver,        // tell the driver to disconnect (no answer awaited) and drop it
+    ReleaseDriver,        // let the driver go: it disconnects what it connected, then is dropped
     OpenChooser,          // the modal chooser, preselecting id(); its result goes to chooserClosed()
     CreateDriver,         // make the driver for text (the identifier) and open it; result to driverOpened()
     LogEstablished,       // the event log's line for a connection made to text (the identifier)
