@@ -6,9 +6,22 @@
 #include "analysis/RecordLine.h"
 #include "analysis/RecordReader.h"
 
+#include <cstring>
 #include <string_view>
 
 namespace analysis {
+
+// Hands each line of block that ends in '\n' to line (without it); returns where the unfinished rest begins.
+template <typename LineFn>
+std::size_t forEachWholeLine(std::string_view block, LineFn&& line) {
+    std::size_t start = 0;
+    while (const void* nl = std::memchr(block.data() + start, '\n', block.size() - start)) {
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(nl) - block.data());
+        line(block.substr(start, at - start));
+        start = at + 1;
+    }
+    return start;
+}
 
 class RecordBuilder {
 public:

@@ -46,23 +46,17 @@ RecordFollower::Look RecordFollower::look(bool endOfFile) {
         }
         look.bytes += got;
         m_offset += got;
-        std::size_t start = 0;
-        for (;;) {
-            const void* nl = std::memchr(block.data() + start, '\n', got - start);
-            if (!nl)
-                break;
-            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(nl) - block.data());
+        const std::size_t rest = forEachWholeLine({block.data(), got}, [&](std::string_view line) {
             if (m_partial.empty()) {
-                m_builder->addLine({block.data() + start, at - start});
-            } else {
-                m_partial.append(block.data() + start, at - start);
+                m_builder->addLine(line);
+            } else { // the line the last block cut
+                m_partial.append(line);
                 m_builder->addLine(m_partial);
                 m_partial.clear();
             }
             ++look.newLines;
-            start = at + 1;
-        }
-        m_partial.append(block.data() + start, got - start);
+        });
+        m_partial.append(block.data() + rest, got - rest);
     }
     if (endOfFile && !m_partial.empty() && look.error.empty()) {
         m_builder->addLine(m_partial);

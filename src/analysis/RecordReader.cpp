@@ -73,15 +73,8 @@ ReadResult readRecordFile(const std::string& path, const ReadOptions& options, c
         }
         done += got;
         const std::size_t filled = held + got;
-        std::size_t lineStart = 0;
-        for (;;) {
-            const void* nl = std::memchr(buffer.data() + lineStart, '\n', filled - lineStart);
-            if (!nl)
-                break;
-            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(nl) - buffer.data());
-            builder.addLine({buffer.data() + lineStart, at - lineStart});
-            lineStart = at + 1;
-        }
+        const std::size_t lineStart =
+            forEachWholeLine({buffer.data(), filled}, [&](std::string_view line) { builder.addLine(line); });
         held = filled - lineStart;
         std::memmove(buffer.data(), buffer.data() + lineStart, held);
         if (progress && fileSize > 0 &&
