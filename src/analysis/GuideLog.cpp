@@ -1,6 +1,8 @@
 // Guide-log lines field by field (numbers through std::from_chars: no locale), and the sum of the pulses.
 #include "analysis/GuideLog.h"
 
+#include "common/Sky.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -58,7 +60,7 @@ double GuideLine::correction() const {
     if (outcome != PulseOutcome::Sent || !rate || direction == 0)
         return 0.0;
     // An East pulse lowers the tracking error: adding it back raises the rebuilt one.
-    return (direction == 'E' ? 1.0 : -1.0) * *rate * 15.0 * milliseconds / 1000.0;
+    return (direction == 'E' ? 1.0 : -1.0) * *rate * common::kSiderealArcsecPerSecond * milliseconds / 1000.0;
 }
 
 std::string parseGuideLine(std::string_view line, StampParser& stamps, GuideLine& out) {
